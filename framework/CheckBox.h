@@ -1,0 +1,16 @@
+#pragma once
+
+#include "CommandElement.h"
+#include "GUIElement.h"
+
+namespace VelkUtility {
+
+// A check box as the dispatch knows it: a command element whose state flips on each command.
+class CheckBox : public GUIElement, public CommandElement {
+public:
+    using GUIElement::GUIElement;
+
+    bool checked = false;
+};
+
+} // namespace VelkUtility

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Child.h"
+
+#include <string>
+
+namespace VelkUtility {
+
+// A bitmap shown in a static control, loaded from the program's resources or from a file.
+class Image : public Child {
+public:
+    Image(GUIElement* parentElement, int resource);
+    ~Image() override;
+
+    void Create() override;
+    DWORD ComputeStyle() const;
+
+    void SetPictureFile(std::string path);
+    void SetPictureResource(int number);
+
+    HBITMAP bitmap = nullptr;
+    std::string fileName;
+    int resourceId = -1;
+    bool border = false;
+};
+
+} // namespace VelkUtility

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Child.h"
+
+#include <vector>
+
+namespace VelkUtility {
+
+class Menu;
+
+// The menu bar of a form; its window field holds the bar's menu handle once created.
+class MenuBar : public Child {
+public:
+    explicit MenuBar(GUIElement* ownerForm);
+
+    void AddMenu(Menu* menu);
+    void Create() override;
+
+    std::vector<GUIElement*> menus;
+    HMENU menuHandle = nullptr;
+};
+
+} // namespace VelkUtility
