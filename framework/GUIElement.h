@@ -143,7 +143,11 @@ extern std::vector<GUIElement*> elementRegistry;
 // Last identifier handed out; identifiers run 1, 2, 3 in creation order.
 extern int nextControlId;
 
+// The last element whose window is the handle; failing that, the last registered element
+// while it has no window and is not created yet (its window is being made, and the messages
+// sent during creation arrive before the handle is stored); otherwise null. Null for null.
 GUIElement* FindByWindow(HWND handle);
+// The first element with the identifier; null when none, and for 0 (no identifier).
 GUIElement* FindById(int id);
 SubMenu* FindSubMenuById(int id);
 
