@@ -2,6 +2,7 @@
 
 #include "GUIElement.h"
 
+#include <string>
 #include <vector>
 
 namespace VelkUtility {
@@ -50,6 +51,8 @@ public:
     // does the destructor destroy it.
     bool ownsIcon = false;
     int iconId = 0;
+    // Name of the class registered by Create; windowClass points at it.
+    std::wstring className;
 };
 
 } // namespace VelkUtility

@@ -8,8 +8,9 @@ class Form;
 class PanelChildren;
 
 // The one window procedure of the framework: class procedure of forms and panels, and the
-// subclass procedure of every child control built on a system class.
-LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// subclass procedure of every child control built on a system class. No exception leaves it.
+LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam,
+                                     LPARAM lParam) noexcept;
 
 // Process-wide state of the dispatch; user-interface thread only.
 extern HWND mainWindow;

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (tests/benchmarks/*_bench.cpp) and runs each under Wine in the test
+# environment, printing their figures. Benchmarks assert nothing; read the figures.
+#   scripts/bench.sh [build-dir] [-- arguments passed to every benchmark]
+# The build directory defaults to build/bench and is configured with the win64 preset when new.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# shellcheck source=scripts/lib.sh
+source "$root/scripts/lib.sh"
+
+build="$root/build/bench"
+if [ $# -gt 0 ] && [ "$1" != "--" ]; then
+    build="$1"
+    shift
+fi
+if [ $# -gt 0 ] && [ "$1" = "--" ]; then
+    shift
+fi
+mkdir -p "$build"
+build="$(cd "$build" && pwd)"
+
+ensure_packages "${BUILD_PACKAGES[@]}"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake --preset win64 -S "$root" -B "$build" >/dev/null
+fi
+# The keeper holds Wine's desktop for the test environment.
+cmake --build "$build" -j2 --target benchmarks desktop_keeper
+
+"$root/scripts/test-env.sh" "$build" -- bash -c '
+    set -u
+    wine_run="$1"
+    dir="$2"
+    shift 2
+    status=0
+    for program in "$dir"/tests/benchmarks/*_bench.exe; do
+        [ -f "$program" ] || continue
+        echo "== $(basename "$program" .exe)"
+        "$wine_run" "$program" "$@" || status=$?
+        echo
+    done
+    exit "$status"
+' bench "$root/scripts/wine-run" "$build" "$@"
