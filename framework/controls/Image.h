@@ -22,6 +22,10 @@ public:
     std::string fileName;
     int resourceId = -1;
     bool border = false;
+
+private:
+    // Makes loaded the picture of the image and of its window, releasing the one it replaces.
+    void ReplacePicture(HBITMAP loaded);
 };
 
 } // namespace VelkUtility
