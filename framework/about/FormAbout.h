@@ -18,8 +18,12 @@ class TextBox;
 class FormAbout : public Form {
 public:
     explicit FormAbout(Form* ownerForm);
+    // Clears the hooks and closes a window that is still open before the elements go.
     ~FormAbout() override;
 
+    // Form's Create, then the client area the layout needs: the window is shown during
+    // Form's Create, before OnShow could size it.
+    void Create() override;
     void OnShow() override;
 
     virtual void CreateChildren();
@@ -49,6 +53,10 @@ public:
     std::string copyright;
     std::string notice;
     std::string siteAddress;
+
+    // The client area the content is laid out for.
+    static constexpr int LayoutWidth = 600;
+    static constexpr int LayoutHeight = 300;
 };
 
 } // namespace VelkUtility

@@ -13,6 +13,8 @@ class SubMenu;
 class Menu : public Child {
 public:
     Menu(GUIElement* bar, std::string caption);
+    // Leaves the bar's list and tells its entries that they no longer have a menu.
+    ~Menu() override;
 
     void AddItem(SubMenu* item);
     void Create() override;

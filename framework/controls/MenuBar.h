@@ -12,6 +12,8 @@ class Menu;
 class MenuBar : public Child {
 public:
     explicit MenuBar(GUIElement* ownerForm);
+    // Frees the list only; the menus it names are told they no longer have a bar.
+    ~MenuBar() override;
 
     void AddMenu(Menu* menu);
     void Create() override;

@@ -13,6 +13,8 @@ namespace VelkUtility {
 class SubMenu : public Child, public CommandElement {
 public:
     SubMenu(GUIElement* parentElement, std::string caption);
+    // Leaves the parent's list and tells its own entries that they no longer have a parent.
+    ~SubMenu() override;
 
     void SetEnabled(bool value) override;
     void Create() override;
