@@ -5,6 +5,7 @@
 namespace VelkUtility {
 
 class BoxGame;
+class Drawing;
 using BoxClickCallback = void (*)(BoxGame* board, int box);
 
 // The board: four coloured boxes in a two-by-two grid, numbered 1 (top left, red),
@@ -27,6 +28,9 @@ public:
     bool blueLit = false;
     bool yellowLit = false;
     bool greenLit = false;
+
+private:
+    void DrawBoxes(Drawing& painter, int clientWidth, int clientHeight) const;
 };
 
 } // namespace VelkUtility
