@@ -2,6 +2,8 @@
 
 #include "Child.h"
 
+#include <string>
+
 namespace VelkUtility {
 
 class PanelChildren;
@@ -44,6 +46,13 @@ public:
 private:
     void SendScrollRange();
     void ScrollTo(int bar, int requested);
+    // Deletes childBrush; only ever holds a brush this panel made.
+    void ReleaseChildBrush();
+
+    // The registered window class, released with the panel together with its brush.
+    std::wstring className;
+    HINSTANCE classInstance = nullptr;
+    bool classRegistered = false;
 };
 
 } // namespace VelkUtility
