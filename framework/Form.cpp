@@ -33,6 +33,16 @@ Form::~Form() {
         DestroyIcon(icon);
     }
     icon = nullptr;
+    // A class is only released once no window uses it; a window that could not be destroyed
+    // keeps its class and brush.
+    if (classRegistered && (window == nullptr || !IsWindow(window)) &&
+        UnregisterClassW(className.c_str(), instance)) {
+        if (classBrush != nullptr) {
+            DeleteObject(classBrush);
+        }
+    }
+    classRegistered = false;
+    classBrush = nullptr;
 }
 
 DWORD Form::ComputeStyle() const {
@@ -87,14 +97,19 @@ void Form::Create() {
     windowClass.lpfnWndProc = FrameworkWindowProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = className.c_str();
-    // A solid brush belongs to the class, which stays registered until the process ends.
+    // A solid brush belongs to the class and is released with it.
+    classBrush = backColor == NoColor ? nullptr : CreateSolidBrush(backColor);
     windowClass.hbrBackground =
-        backColor == NoColor ? GetSysColorBrush(COLOR_BTNFACE) : CreateSolidBrush(backColor);
+        classBrush != nullptr ? classBrush : GetSysColorBrush(COLOR_BTNFACE);
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)) /* IDC_ARROW */;
     windowClass.hIcon = iconId != 0
                             ? LoadIconW(instance, MAKEINTRESOURCEW(iconId))
                             : LoadIconW(nullptr, MAKEINTRESOURCEW(32512)) /* IDI_APPLICATION */;
-    RegisterClassW(&windowClass);
+    classRegistered = RegisterClassW(&windowClass) != 0;
+    if (!classRegistered && classBrush != nullptr) {
+        DeleteObject(classBrush);
+        classBrush = nullptr;
+    }
 
     window = CreateWindowExW(ComputeExStyle(), className.c_str(), title.c_str(), ComputeStyle(), x,
                              y, width, height, nullptr, nullptr, instance, nullptr);

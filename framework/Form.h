@@ -53,6 +53,12 @@ public:
     int iconId = 0;
     // Name of the class registered by Create; windowClass points at it.
     std::wstring className;
+
+private:
+    // The class goes with the form, so forms made again and again leave no classes behind.
+    bool classRegistered = false;
+    // The class background brush when the form made it (a colour of its own).
+    HBRUSH classBrush = nullptr;
 };
 
 } // namespace VelkUtility

@@ -307,6 +307,31 @@ TEST(FormDestructor, WindowClosedBeforeLeavesNothingToDo) {
     EXPECT_EQ(CountOf("destroy"), 1);
 }
 
+TEST(FormDestructor, ReleasesItsWindowClassAndClassBrush) {
+    // Forms made again and again (the about box) must not pile up classes and brushes.
+    auto* form = new Form(Instance());
+    form->SetBackColor(0x00FF00);
+    form->Create();
+    const std::wstring className = form->className;
+    auto brush = reinterpret_cast<HBRUSH>(GetClassLongPtrW(form->window, GCLP_HBRBACKGROUND));
+    ASSERT_NE(GetObjectType(brush), 0u);
+
+    delete form;
+    WNDCLASSW unused{};
+    EXPECT_FALSE(GetClassInfoW(Instance(), className.c_str(), &unused));
+    EXPECT_EQ(GetObjectType(brush), 0u);
+}
+
+TEST(FormDestructor, KeepsTheSystemBrushOfAFormWithoutColour) {
+    auto* form = new Form(Instance());
+    form->Create();
+    const std::wstring className = form->className;
+    delete form;
+    WNDCLASSW unused{};
+    EXPECT_FALSE(GetClassInfoW(Instance(), className.c_str(), &unused));
+    EXPECT_NE(GetObjectType(GetSysColorBrush(COLOR_BTNFACE)), 0u);
+}
+
 HICON MakeIcon() {
     BYTE andMask[32 * 4];
     BYTE xorMask[32 * 4];
