@@ -101,4 +101,14 @@ TEST_F(AboutInput, OwnerTakesNoClickWhileTheBoxIsOpen) {
         << "once the box is closed the owner takes clicks again";
 }
 
+// While the box is open the owner's activation keeps the box right behind it.
+TEST_F(AboutInput, OwnerActivationKeepsTheOpenBoxAsCompanion) {
+    Open();
+    SetForegroundWindow(owner->window);
+    SendMessageW(owner->window, WM_ACTIVATE, WA_ACTIVE, 0);
+    TestSupport::PumpMessages(50);
+    EXPECT_EQ(owner->companion, about);
+    EXPECT_EQ(GetWindow(owner->window, GW_HWNDNEXT), about->window);
+}
+
 } // namespace

@@ -413,14 +413,4 @@ TEST_F(AboutBox, DeletingAnOpenBoxRunsNoHookAndFreesTheOwner) {
     EXPECT_EQ(owner->companion, nullptr);
 }
 
-// While the box is open the owner's activation keeps the box right behind it.
-TEST_F(AboutBox, OwnerActivationKeepsTheOpenBoxAsCompanion) {
-    Open();
-    SetForegroundWindow(owner->window);
-    SendMessageW(owner->window, WM_ACTIVATE, WA_ACTIVE, 0);
-    TestSupport::PumpMessages(50);
-    EXPECT_EQ(owner->companion, about);
-    EXPECT_EQ(GetWindow(owner->window, GW_HWNDNEXT), about->window);
-}
-
 } // namespace
