@@ -34,6 +34,6 @@ ensure_packages() {
 # Packages the Windows cross build needs.
 BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-x86-64
-    binutils-mingw-w64-i686 googletest)
+    binutils-mingw-w64-i686 googletest python3)
 # Packages running the program and its tests needs.
 RUN_PACKAGES=(wine64 fonts-wine xvfb xauth x11-utils xdotool libasound2)
