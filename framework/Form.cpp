@@ -34,12 +34,10 @@ Form::~Form() {
     }
     icon = nullptr;
     // A class is only released once no window uses it; a window that could not be destroyed
-    // keeps its class and brush.
-    if (classRegistered && (window == nullptr || !IsWindow(window)) &&
-        UnregisterClassW(className.c_str(), instance)) {
-        if (classBrush != nullptr) {
-            DeleteObject(classBrush);
-        }
+    // keeps its class and brush. Unregistering deletes the class background brush as well: the
+    // brush must not be deleted a second time here.
+    if (classRegistered && (window == nullptr || !IsWindow(window))) {
+        UnregisterClassW(className.c_str(), instance);
     }
     classRegistered = false;
     classBrush = nullptr;
