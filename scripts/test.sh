@@ -13,5 +13,7 @@ ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
 
 cmake --preset win64
 cmake --build --preset win64
+# A test process that Wine fails to start now and then is run once more; a test that fails
+# twice fails the run.
 scripts/test-env.sh build/win64 -- \
-    ctest --test-dir build/win64 -j2 --output-on-failure "$@"
+    ctest --test-dir build/win64 -j2 --output-on-failure --repeat until-pass:2 "$@"
