@@ -42,6 +42,11 @@ void Print(const char* when, const Holdings& h) {
     std::fflush(stdout);
 }
 
+DWORD WINAPI WaitForRelease(LPVOID event) {
+    WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
+    return 0;
+}
+
 class ChurnTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -76,13 +81,7 @@ protected:
     void ExpectCountsSeeGrowth() {
         const Holdings before = Count();
         HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        HANDLE extra = CreateThread(
-            nullptr, 0,
-            [](LPVOID event) -> DWORD {
-                WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
-                return 0;
-            },
-            release, 0, nullptr);
+        HANDLE extra = CreateThread(nullptr, 0, WaitForRelease, release, 0, nullptr);
         ASSERT_NE(extra, nullptr);
         const Holdings with = Count();
         SetEvent(release);

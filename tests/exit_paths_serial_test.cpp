@@ -99,7 +99,7 @@ public:
     // is in front.
     void Launch() {
         program = std::make_unique<Program>();
-        ASSERT_TRUE(program->Start(path));
+        ASSERT_TRUE(program->Start(path)) << "CreateProcess failed, error " << GetLastError();
         main = program->WaitForWindow(L"Window", 20000);
         ASSERT_NE(main, nullptr) << "no main window";
         board = FindBoard(main);
@@ -139,9 +139,21 @@ public:
         return {-1, -1};
     }
 
+    // A real click on "GIOCA", which disables itself when it starts a game.
+    void ClickPlay() {
+        HWND play = ChildWithText(main, L"GIOCA");
+        ASSERT_NE(play, nullptr);
+        ASSERT_NO_FATAL_FAILURE(ClickButton(L"GIOCA"));
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        ASSERT_TRUE(WaitFor([play] { return !IsWindowEnabled(play); }, 5000))
+            << "GIOCA took no click; cursor at " << cursor.x << "," << cursor.y
+            << ", foreground is the main window: " << (GetForegroundWindow() == main);
+    }
+
     // Starts a game and waits until the first box of the showing is lit on the screen.
     void StartShowing() {
-        ClickButton(L"GIOCA");
+        ASSERT_NO_FATAL_FAILURE(ClickPlay());
         ASSERT_TRUE(WaitFor([this] { return LitBoxOnScreen(board) > 0; }, 10000))
             << "no box lit after GIOCA";
     }
@@ -149,9 +161,11 @@ public:
     // Plays level 0 with real clicks up to the winning press, and returns once that press has
     // lit its box: the one-second wait is running.
     void WinUpToTheWait() {
-        ClickButton(L"GIOCA");
+        ASSERT_NO_FATAL_FAILURE(ClickPlay());
         const std::vector<int> boxes = WatchShowing(board, 3, 20000);
-        ASSERT_EQ(boxes.size(), 3u) << "the showing was not seen";
+        ASSERT_EQ(boxes.size(), 3u)
+            << "the showing was not seen; the board reads " << LitBoxOnScreen(board)
+            << ", box 1 pixel 0x" << std::hex << ScreenPixel(board, BoxCentre[1].x, BoxCentre[1].y);
         for (size_t i = 0; i < boxes.size(); ++i) {
             const int box = boxes[i];
             ClickClient(board, BoxCentre[box]);
@@ -236,8 +250,8 @@ TEST_F(ExitPathsTest, EveryWayOutOfAnIdleGameAsksAndExitsZero) {
     };
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);
-        Launch();
-        way.close(*this);
+        ASSERT_NO_FATAL_FAILURE(Launch());
+        ASSERT_NO_FATAL_FAILURE(way.close(*this));
         ExpectQuestionAndCleanExit(way.name);
     }
 }
@@ -283,11 +297,11 @@ TEST_F(ExitPathsTest, WaysOutWithTheAboutBoxOpenAskAndExitZero) {
     };
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);
-        Launch();
+        ASSERT_NO_FATAL_FAILURE(Launch());
         HWND about = OpenAbout();
         ASSERT_NE(about, nullptr) << "the about box did not open";
         ASSERT_TRUE(BringToFront(about));
-        way.close(*this);
+        ASSERT_NO_FATAL_FAILURE(way.close(*this));
         ExpectQuestionAndCleanExit(way.name);
     }
 }
@@ -308,9 +322,9 @@ TEST_F(ExitPathsTest, WaysOutDuringAShowingAskAndExitZero) {
     };
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);
-        Launch();
-        StartShowing();
-        way.close(*this);
+        ASSERT_NO_FATAL_FAILURE(Launch());
+        ASSERT_NO_FATAL_FAILURE(StartShowing());
+        ASSERT_NO_FATAL_FAILURE(way.close(*this));
         ExpectQuestionAndCleanExit(way.name);
     }
 }
@@ -330,9 +344,9 @@ TEST_F(ExitPathsTest, WaysOutDuringTheOneSecondWaitAskAndExitZero) {
     };
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);
-        Launch();
-        WinUpToTheWait();
-        way.close(*this);
+        ASSERT_NO_FATAL_FAILURE(Launch());
+        ASSERT_NO_FATAL_FAILURE(WinUpToTheWait());
+        ASSERT_NO_FATAL_FAILURE(way.close(*this));
         ExpectQuestionAndCleanExit(way.name, [this] {
             EXPECT_NE(ChildWithText(main, L"Bravo. Hai indovinato."), nullptr)
                 << "the question did not come during the wait";
