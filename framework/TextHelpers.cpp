@@ -45,22 +45,23 @@ std::string ReplaceAll(std::string text, std::string search, std::string replace
 
     // Every pass replaces the first occurrence, so an occurrence that a replacement forms with
     // its neighbours is replaced too. Nothing before the replaced one can match afterwards, so
-    // the next search may start just before it. A shorter replacement shrinks the text and
-    // always ends; otherwise the passes are bounded, because some such rules ("ab" -> "bbaa")
-    // would rewrite forever.
-    const std::size_t length = text.size();
-    std::size_t passesLeft = static_cast<std::size_t>(-1);
-    if (replacement.size() == searchLength) {
-        passesLeft = (length + 1) * (length + 1);
-    } else if (replacement.size() > searchLength) {
-        passesLeft = length + 1;
-    }
+    // the next search may start just before it.
+    const bool growing = replacement.size() > searchLength;
+    const std::size_t growth = growing ? replacement.size() - searchLength : 0;
+    const bool sameLength = replacement.size() == searchLength;
+    std::size_t passes = 0;
     std::size_t from = 0;
     std::size_t position = 0;
-    while (passesLeft > 0 && (position = text.find(search, from)) != std::string::npos) {
+    while ((position = text.find(search, from)) != std::string::npos) {
+        if (growing && (growth > ReplaceAllLimit || text.size() > ReplaceAllLimit - growth)) {
+            break;
+        }
+        if (sameLength && passes == ReplaceAllLimit) {
+            break;
+        }
         text.replace(position, searchLength, replacement);
+        ++passes;
         from = position >= searchLength - 1 ? position - (searchLength - 1) : 0;
-        --passesLeft;
     }
     return text;
 }

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 using namespace VelkUtility;
 
@@ -116,11 +118,152 @@ TEST(ReplaceAll, ReplacementHoldingTheSearchTextReplacesEachOriginalOccurrenceOn
     }
 }
 
-TEST(ReplaceAll, RewritingThatWouldGrowForeverStopsAfterBoundedPasses) {
-    // "aab" -> "abbaa" -> "bbaabaa" -> ...: every pass forms a new "ab", so searching again
-    // from the start would never end. Four passes (text length + 1) are made.
-    const std::string result = ReplaceAll("aab", "ab", "bbaa");
-    EXPECT_EQ(result, "bbbbaabaaaa");
+namespace {
+
+// The repeated replacement in its plain form: search from the start, replace the first
+// occurrence, again and again. Gives up after maxPasses; ended tells whether it got to its end.
+std::string RepeatedReplacement(std::string text, const std::string& search,
+                                const std::string& replacement, int maxPasses, bool& ended,
+                                int& passes) {
+    passes = 0;
+    ended = false;
+    while (passes < maxPasses) {
+        const std::size_t position = text.find(search);
+        if (position == std::string::npos) {
+            ended = true;
+            return text;
+        }
+        text.replace(position, search.size(), replacement);
+        ++passes;
+    }
+    return text;
+}
+
+// Every text of up to maxLength letters over the alphabet, the empty one first.
+std::vector<std::string> AllTexts(const std::string& alphabet, std::size_t maxLength) {
+    std::vector<std::string> texts{""};
+    for (std::size_t at = 0; at < texts.size(); ++at) {
+        if (texts[at].size() == maxLength) {
+            continue;
+        }
+        for (char letter : alphabet) {
+            texts.push_back(texts[at] + letter);
+        }
+    }
+    return texts;
+}
+
+} // namespace
+
+// Rewrites that end only after more passes than the text has letters, some growing on the way.
+TEST(ReplaceAll, LongRewritesThatEndGiveTheResultOfTheRepeatedReplacement) {
+    struct LongCase {
+        const char* text;
+        const char* search;
+        const char* replacement;
+        const char* expected;
+        int passes;
+    };
+    const LongCase cases[] = {
+        {"aaab", "ab", "bba", "bbbbbbbbaaa", 7},
+        {"aab", "ab", "bba", "bbbbaa", 3},
+        {"aaaab", "ab", "bba", "bbbbbbbbbbbbbbbbaaaa", 15},
+        {"aaabbb", "ab", "ba", "bbbaaa", 9},
+    };
+    for (const LongCase& c : cases) {
+        bool ended = false;
+        int passes = 0;
+        const std::string reference =
+            RepeatedReplacement(c.text, c.search, c.replacement, 1000, ended, passes);
+        ASSERT_TRUE(ended) << c.text;
+        ASSERT_EQ(reference, c.expected) << c.text;
+        ASSERT_EQ(passes, c.passes) << c.text;
+        EXPECT_EQ(ReplaceAll(c.text, c.search, c.replacement), c.expected)
+            << c.text << " / " << c.search << " / " << c.replacement;
+    }
+}
+
+// Every small rewrite over two letters whose repeated replacement ends: ReplaceAll gives the same
+// text. Those whose replacement holds the search text never end and are left to the test above.
+TEST(ReplaceAll, AgreesWithTheRepeatedReplacementOnEverySmallRewriteThatEnds) {
+    const std::vector<std::string> texts = AllTexts("ab", 7);
+    const std::vector<std::string> searches = AllTexts("ab", 2);
+    const std::vector<std::string> replacements = AllTexts("ab", 4);
+    int compared = 0;
+    int endless = 0;
+    for (const std::string& search : searches) {
+        if (search.empty()) {
+            continue;
+        }
+        for (const std::string& replacement : replacements) {
+            if (replacement.find(search) != std::string::npos) {
+                continue;
+            }
+            for (const std::string& text : texts) {
+                bool ended = false;
+                int passes = 0;
+                const std::string reference =
+                    RepeatedReplacement(text, search, replacement, 1000, ended, passes);
+                if (!ended) {
+                    ++endless;
+                    EXPECT_GT(replacement.size(), search.size())
+                        << "only a growing rewrite may go on: " << text << " / " << search << " / "
+                        << replacement;
+                    continue;
+                }
+                ++compared;
+                EXPECT_EQ(ReplaceAll(text, search, replacement), reference)
+                    << text << " / " << search << " / " << replacement << " after " << passes
+                    << " passes";
+            }
+        }
+    }
+    // The loops above really compared rewrites of every kind.
+    EXPECT_GT(compared, 10000);
+    EXPECT_GT(endless, 0);
+}
+
+// "aab" -> "abbaa" -> "bbaabaa" -> ...: every pass forms a new "ab", so the repeated
+// replacement never ends. The passes stop at the length limit, with the rewrite still going on.
+TEST(ReplaceAll, RewritingThatWouldGrowForeverStopsAtTheLengthLimit) {
+    struct EndlessCase {
+        const char* text;
+        const char* search;
+        const char* replacement;
+    };
+    const EndlessCase cases[] = {
+        {"aab", "ab", "bbaa"},
+        {"bba", "ba", "aabb"},
+    };
+    for (const EndlessCase& c : cases) {
+        const std::size_t growth = std::strlen(c.replacement) - std::strlen(c.search);
+        bool ended = true;
+        int passes = 0;
+        const std::string early =
+            RepeatedReplacement(c.text, c.search, c.replacement, 50, ended, passes);
+        ASSERT_FALSE(ended) << c.text << ": not an endless rewrite";
+
+        const std::string result = ReplaceAll(c.text, c.search, c.replacement);
+        EXPECT_LE(result.size(), ReplaceAllLimit) << c.text;
+        EXPECT_GT(result.size() + growth, ReplaceAllLimit) << c.text << ": stopped too early";
+        EXPECT_NE(result.find(c.search), std::string::npos) << c.text;
+        // The same rewrite, only carried further than the plain loop went.
+        EXPECT_EQ(result.compare(0, 8, early, 0, 8), 0) << c.text;
+    }
+}
+
+// A text is made as long as the limit, never longer; a shorter replacement still applies to a
+// text beyond it.
+TEST(ReplaceAll, NoReplacementMakesTheTextLongerThanTheLimit) {
+    const std::string full(ReplaceAllLimit, 'y');
+    const std::string atLimit = full.substr(1) + "x";
+    EXPECT_EQ(ReplaceAll(atLimit, "x", "zz"), atLimit);
+    EXPECT_EQ(ReplaceAll(full.substr(2) + "x", "x", "zz"), full.substr(2) + "zz")
+        << "a replacement that makes the text exactly as long as the limit is made";
+    EXPECT_EQ(ReplaceAll(full + "xx", "xx", "x"), full + "x");
+    EXPECT_EQ(ReplaceAll(std::string(10, 'x'), "x", std::string(ReplaceAllLimit, 'w')),
+              std::string(10, 'x'))
+        << "a replacement longer than the limit is never made";
 }
 
 TEST(Int64ToString, FormatsSignedDecimalWithoutPaddingOrGrouping) {
