@@ -58,6 +58,12 @@ GUIElement::GUIElement(HINSTANCE instanceHandle) : instance(instanceHandle) {
 GUIElement::~GUIElement() {
     elementRegistry.erase(std::remove(elementRegistry.begin(), elementRegistry.end(), this),
                           elementRegistry.end());
+    // Elements deleted after their parent (a timer, say) must not reach it through their link.
+    for (GUIElement* element : elementRegistry) {
+        if (element != nullptr && element->parent == this) {
+            element->parent = nullptr;
+        }
+    }
     ForgetElement(this);
     if (toolTipWindow != nullptr && IsWindow(toolTipWindow)) {
         DestroyWindow(toolTipWindow);

@@ -481,9 +481,12 @@ Answer HandleDrawItem(const Message& m) {
     return TRUE;
 }
 
+// Only a tick at the timer's parent window is the timer's: any other window, a subclassed
+// system control among them, may run timers of its own under the same identifier.
 void HandleTimer(const Message& m) {
     auto* timer = dynamic_cast<Timer*>(FindById(static_cast<int>(m.wParam)));
-    if (timer != nullptr && timer->onTick != nullptr) {
+    if (timer != nullptr && timer->onTick != nullptr && timer->parent != nullptr &&
+        timer->parent->window == m.window) {
         timer->onTick(timer);
     }
 }

@@ -35,6 +35,7 @@ void Timer::Start() {
     if (target != nullptr) {
         SetTimer(target, static_cast<UINT_PTR>(id), static_cast<UINT>(interval), nullptr);
     }
+    timerWindow = target;
     running = true;
 }
 
@@ -42,7 +43,10 @@ void Timer::Stop() {
     if (!running) {
         return;
     }
-    KillTimer(ParentWindow(), static_cast<UINT_PTR>(id));
+    if (timerWindow != nullptr) {
+        KillTimer(timerWindow, static_cast<UINT_PTR>(id));
+    }
+    timerWindow = nullptr;
     running = false;
 }
 

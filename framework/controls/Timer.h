@@ -20,6 +20,11 @@ public:
     bool running = false;
     int interval = 0;
     TickCallback onTick = nullptr;
+
+private:
+    // The window the system timer was set on: Stop needs it whether or not the parent element
+    // is still there.
+    HWND timerWindow = nullptr;
 };
 
 } // namespace VelkUtility
