@@ -656,8 +656,12 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam,
         answer = Dispatch(element, m);
     } catch (...) {
         // No exception may unwind through the system's code: a failed handler leaves the
-        // message to the default processing below, which runs once in every case.
+        // message to the default processing below, which runs once in every case. A close
+        // whose question failed is refused: the default processing would close without asking.
         answer.reset();
+        if (message == WM_CLOSE) {
+            answer = 1;
+        }
     }
     if (message == WM_DESTROY && window == mainWindow) {
         PostQuitMessage(0);

@@ -396,11 +396,32 @@ HBRUSH FormMain::OnControlColor(HDC dc) {
     return controlBrush;
 }
 
+namespace {
+
+// Called after the exit question was answered No. The question has no owner: when it closed,
+// the windows it had disabled were still disabled, so none of them took the activation back.
+void GiveKeyboardBack(HWND mainWindow, HWND activeBefore, HWND focusBefore) {
+    HWND target = activeBefore != nullptr && IsWindow(activeBefore) ? activeBefore : mainWindow;
+    if (target == nullptr || !IsWindow(target) || !IsWindowEnabled(target)) {
+        return;
+    }
+    SetForegroundWindow(target);
+    SetActiveWindow(target);
+    const bool focusInside = focusBefore != nullptr && IsWindow(focusBefore) &&
+                             (focusBefore == target || IsChild(target, focusBefore));
+    SetFocus(focusInside ? focusBefore : target);
+}
+
+} // namespace
+
 // Asked whenever the main window receives WM_CLOSE: every way of quitting comes here.
 bool FormMain::ConfirmClose() {
     UnregisterHotKeys();
+    HWND activeBefore = GetActiveWindow();
+    HWND focusBefore = GetFocus();
     if (!VelkUtility::AskYesNo("Vuoi realmente uscire?", "Uscita")) {
         RegisterHotKeys();
+        GiveKeyboardBack(window, activeBefore, focusBefore);
         return false;
     }
     if (timer != nullptr && timer->running) {

@@ -1,7 +1,8 @@
 // The whole game played as a person plays it: the built Ondrel.exe runs as a process of its own,
 // and this test only looks at the screen and uses the mouse and the keyboard. It wins three
 // levels (the showings grow from 3 to 6 boxes), loses on purpose, starts again, opens and
-// closes the about box and quits through the exit question; the program then ends with 0.
+// closes the about box, answers the exit question No and then quits with Alt+F4 and Yes, all
+// with real keys; the program then ends with 0.
 // Besides pixels it reads only what the system records: window titles, the texts of the
 // windows on the screen, whether a window takes input, and, where Wine traces them, the
 // click sounds and the error beep.
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
 #include <functional>
 #include <string>
 #include <vector>
@@ -66,6 +68,46 @@ std::wstring MessageBoxText(HWND box) {
     std::wstring text;
     EnumChildWindows(box, TakeStaticText, reinterpret_cast<LPARAM>(&text));
     return text;
+}
+
+// Whether the window is its thread's active window and some window of it has the focus, as
+// the system records it for that thread.
+bool HasTheKeyboard(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) {
+        return false;
+    }
+    return info.hwndActive == window && info.hwndFocus != nullptr &&
+           (info.hwndFocus == window || IsChild(window, info.hwndFocus));
+}
+
+void PressAltF4() {
+    INPUT keys[4]{};
+    const WORD order[4] = {VK_MENU, VK_F4, VK_F4, VK_MENU};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = order[i];
+        keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+        SendInput(1, &keys[i], sizeof(INPUT));
+        Sleep(30);
+    }
+}
+
+// Presses a button of a message box with the keyboard: its mnemonic letter, or, without one,
+// Tab from the default button to it and the space bar.
+void AnswerWithKeys(const PlayerDriver& player, HWND box, int buttonId) {
+    HWND button = GetDlgItem(box, buttonId);
+    const std::wstring caption = button != nullptr ? TestSupport::WindowText(button) : L"";
+    const size_t mark = caption.find(L'&');
+    if (mark != std::wstring::npos && mark + 1 < caption.size()) {
+        player.PressKey(static_cast<WORD>(towupper(caption[mark + 1])));
+        return;
+    }
+    if (buttonId != IDYES) {
+        player.PressKey(VK_TAB);
+    }
+    player.PressKey(VK_SPACE);
 }
 
 class Player : public ::testing::Test {
@@ -181,14 +223,26 @@ TEST_F(Player, WinsThreeLevelsLosesOnPurposeStartsAgainAndQuitsWithExitCodeZero)
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, ReactionMs));
     ASSERT_TRUE(player.BringToFront(main));
 
-    // "Chiudi": the exit question, answered Yes with a click on its button.
+    // "Chiudi": the exit question, answered No with the keyboard. The main window has the
+    // keyboard again afterwards.
     player.Click(main, PlayerDriver::Centre(PlayerDriver::CloseButtonRect));
     HWND question = player.WaitForTopLevel(L"#32770", L"Uscita", ReactionMs);
     ASSERT_NE(question, nullptr) << "\"Chiudi\" asked nothing";
     EXPECT_EQ(MessageBoxText(question), L"Vuoi realmente uscire?");
-    HWND yes = GetDlgItem(question, IDYES);
-    ASSERT_NE(yes, nullptr) << "the exit question has no Yes button";
-    player.ClickCentre(yes);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == question; }, ReactionMs));
+    AnswerWithKeys(player, question, IDNO);
+    ASSERT_TRUE(player.WaitUntilGone(question, ReactionMs)) << "No left the question open";
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_TRUE(WaitUntil([&] { return HasTheKeyboard(main); }, ReactionMs))
+        << "after No the main window is not active with a focused window";
+
+    // Alt+F4 reaches the main window again: the question, answered Yes with the keyboard.
+    PressAltF4();
+    question = player.WaitForTopLevel(L"#32770", L"Uscita", ReactionMs);
+    ASSERT_NE(question, nullptr) << "Alt+F4 after No asked nothing";
+    EXPECT_EQ(MessageBoxText(question), L"Vuoi realmente uscire?");
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == question; }, ReactionMs));
+    AnswerWithKeys(player, question, IDYES);
     DWORD exitCode = 12345;
     ASSERT_TRUE(player.WaitForExit(15000, &exitCode)) << "the program did not end";
     EXPECT_EQ(exitCode, 0u);

@@ -582,12 +582,16 @@ TEST_F(Scrolling, DeletedPanelIsForgotten) {
 
 // ---- a callback that throws -----------------------------------------------------------
 
-TEST_F(WindowProcedure, ThrowingCloseCallbackFallsBackToTheDefault) {
+// The default processing of WM_CLOSE would close without the question's answer.
+TEST_F(WindowProcedure, ThrowingCloseCallbackRefusesTheClose) {
     std::unique_ptr<Form> second(FormsTest::NewForm());
     second->onClose = [](GUIElement*) -> bool { throw std::runtime_error("close"); };
     HWND window = second->window;
+    EXPECT_EQ(SendMessageW(window, WM_CLOSE, 0, 0), 1);
+    EXPECT_TRUE(IsWindow(window));
+    second->onClose = nullptr;
     SendMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(window)) << "a close without a question still goes ahead";
 }
 
 TEST_F(WindowProcedure, ThrowingCharCallbackLetsTheCharacterThroughOnce) {
