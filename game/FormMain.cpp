@@ -484,7 +484,10 @@ void FormMain::OnTextBoxClick(GUIElement* box) {
 }
 
 void FormMain::OnButtonCommand(GUIElement* button) {
-    if (button == nullptr) {
+    // A disabled button sends no command; one that names it comes from elsewhere, and "GIOCA"
+    // must not restart a running game.
+    if (button == nullptr || !button->enabled ||
+        (button->window != nullptr && !IsWindowEnabled(button->window))) {
         return;
     }
     if (closeButton != nullptr && button->id == closeButton->id) {

@@ -400,6 +400,47 @@ TEST_F(GameFlowTest, TicksDuringTheWaitStepNothing) {
     EXPECT_TRUE(form->sequence.empty());
 }
 
+// "GIOCA" is disabled while a game runs, but another program can still send its command, as
+// the button would (BN_CLICKED with the button's window), directly or through the queue.
+TEST_F(GameFlowTest, CommandOfTheDisabledPlayButtonChangesNothing) {
+    const unsigned seed = SeedFor({2, 4, 1});
+    ASSERT_NE(seed, 0u);
+    SeedGame(seed);
+    const WPARAM command = MAKEWPARAM(form->playButton->id, BN_CLICKED);
+    const LPARAM button = reinterpret_cast<LPARAM>(form->playButton->window);
+    auto expectNoRestart = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const Snapshot before = Take();
+        const int ticks = MyGame::tickCount;
+        SendMessageW(form->window, WM_COMMAND, command, button);
+        PostMessageW(form->window, WM_COMMAND, command, button);
+        TestSupport::PumpMessages(50);
+        EXPECT_TRUE(Take() == before);
+        EXPECT_EQ(MyGame::tickCount, ticks);
+    };
+
+    ClickPlay(*form);
+    Ticks(*form, 10);
+    expectNoRestart("before the first box");
+    Step(*form);
+    Step(*form);
+    ASSERT_EQ(form->sequence, (std::vector<int>{2, 4}));
+    expectNoRestart("in the middle of the showing");
+    ShowWholeLevel(*form);
+    ASSERT_FALSE(form->showing);
+    expectNoRestart("at the start of the player's turn");
+    Press(*form, 2);
+    expectNoRestart("after a correct press");
+
+    // Enabled again after a wrong press, the same command starts a new game.
+    Press(*form, 3);
+    ASSERT_FALSE(form->playing);
+    SendMessageW(form->window, WM_COMMAND, command, button);
+    EXPECT_TRUE(form->playing);
+    EXPECT_TRUE(form->showing);
+    EXPECT_EQ(form->targetLength, 3);
+}
+
 // The one timing test: the real 30 ms timer, with the message loop pumped, shows a whole
 // level by itself. Bounds are generous (a step is 31 ticks, about a second).
 TEST_F(GameFlowTest, TimerDrivesTheShowingByItself) {
