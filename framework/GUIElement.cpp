@@ -154,8 +154,10 @@ void GUIElement::OnMouseLeave() {
     CallIfSet(onMouseLeave, this);
 }
 
+// An element without a window has nothing to focus: SetFocus(nullptr) would take the keyboard
+// focus away from every window of the thread.
 void GUIElement::Focus() {
-    if (created) {
+    if (created && window != nullptr) {
         SetFocus(window);
     }
 }

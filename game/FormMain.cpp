@@ -519,6 +519,11 @@ void FormMain::OpenAbout() {
     if (!aboutForm->created) {
         aboutForm->Create();
     }
+    if (aboutForm->window == nullptr) {
+        // It could not be opened; it has already given this window back.
+        DeleteAndClear(aboutForm);
+        return;
+    }
     ShowWindow(aboutForm->window, SW_SHOWNA);
 }
 

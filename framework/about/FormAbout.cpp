@@ -171,6 +171,18 @@ FormAbout::~FormAbout() {
 void FormAbout::Create() {
     const bool wasCreated = created;
     Form::Create();
+    if (!wasCreated && window == nullptr && owner != nullptr) {
+        // No window, so no close will ever give the owner back: it must not stay disabled.
+        if (owner->companion == this) {
+            owner->companion = nullptr;
+        }
+        owner->SetEnabled(true);
+        // Disabling the owner took the keyboard focus away from it.
+        if (owner->window != nullptr && GetActiveWindow() == owner->window &&
+            GetFocus() == nullptr) {
+            SetFocus(owner->window);
+        }
+    }
     if (wasCreated || !created || window == nullptr) {
         return;
     }

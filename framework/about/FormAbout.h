@@ -22,7 +22,8 @@ public:
     ~FormAbout() override;
 
     // Form's Create, then the client area the layout needs: the window is shown during
-    // Form's Create, before OnShow could size it.
+    // Form's Create, before OnShow could size it. When no window could be made, the owner is
+    // enabled again and its companion cleared.
     void Create() override;
     void OnShow() override;
 
