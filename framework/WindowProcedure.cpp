@@ -35,10 +35,27 @@ bool mouseTracking = false;
 HCURSOR waitCursorHandle = nullptr;
 HCURSOR handCursorHandle = nullptr;
 
+namespace {
+
+// The window that the pending TrackMouseEvent request watches.
+HWND trackedWindow = nullptr;
+
+// The tracked window goes before its WM_MOUSELEAVE could come: without this, no element would
+// ever be tracked again.
+void ForgetTrackedWindow(HWND window) {
+    if (window != nullptr && window == trackedWindow) {
+        trackedWindow = nullptr;
+        mouseTracking = false;
+    }
+}
+
+} // namespace
+
 void ForgetElement(const void* element) {
     if (element == nullptr) {
         return;
     }
+    ForgetTrackedWindow(static_cast<const GUIElement*>(element)->window);
     if (activeForm != nullptr && static_cast<const GUIElement*>(activeForm) == element) {
         activeForm = nullptr;
     }
@@ -493,6 +510,9 @@ void HandleTimer(const Message& m) {
 
 void HandleMouseMove(GUIElement* element, const Message& m) {
     element->OnMouseMove(m.x, m.y);
+    if (mouseTracking && trackedWindow != nullptr && !IsWindow(trackedWindow)) {
+        ForgetTrackedWindow(trackedWindow);
+    }
     if (mouseTracking) {
         return;
     }
@@ -502,6 +522,7 @@ void HandleMouseMove(GUIElement* element, const Message& m) {
     request.hwndTrack = m.window;
     request.dwHoverTime = HOVER_DEFAULT;
     mouseTracking = TrackMouseEvent(&request) != FALSE;
+    trackedWindow = mouseTracking ? m.window : nullptr;
 }
 
 // Rows that need no element.
@@ -519,6 +540,7 @@ Answer DispatchWithoutElement(const Message& m) {
         return std::nullopt;
     case WM_MOUSELEAVE:
         mouseTracking = false;
+        trackedWindow = nullptr;
         return std::nullopt;
     case WM_KEYDOWN:
         if (m.wParam == VK_TAB) {
@@ -630,6 +652,7 @@ Answer Dispatch(GUIElement* e, const Message& m) {
         return std::nullopt;
     case WM_MOUSELEAVE:
         mouseTracking = false;
+        trackedWindow = nullptr;
         e->OnMouseLeave();
         return std::nullopt;
     case WM_HOTKEY:
@@ -663,8 +686,11 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam,
             answer = 1;
         }
     }
-    if (message == WM_DESTROY && window == mainWindow) {
-        PostQuitMessage(0);
+    if (message == WM_DESTROY) {
+        ForgetTrackedWindow(window);
+        if (window == mainWindow) {
+            PostQuitMessage(0);
+        }
     }
     if (answer.has_value()) {
         return *answer;
