@@ -37,6 +37,9 @@ HCURSOR handCursorHandle = nullptr;
 
 namespace {
 
+// Window property that holds the class procedure of a control left to it.
+constexpr const wchar_t* ClassProcedureProperty = L"VelkUtility.ClassProcedure";
+
 // The window that the pending TrackMouseEvent request watches.
 HWND trackedWindow = nullptr;
 
@@ -50,6 +53,12 @@ void ForgetTrackedWindow(HWND window) {
 }
 
 } // namespace
+
+void LeaveToClassProcedure(HWND window, WNDPROC classProcedure) {
+    if (window != nullptr && classProcedure != nullptr) {
+        SetPropW(window, ClassProcedureProperty, reinterpret_cast<HANDLE>(classProcedure));
+    }
+}
 
 void ForgetElement(const void* element) {
     if (element == nullptr) {
@@ -671,6 +680,16 @@ LRESULT CALLBACK FrameworkWindowProc(HWND window, UINT message, WPARAM wParam,
     Answer answer;
     try {
         GUIElement* element = FindByWindow(window);
+        if (element == nullptr || element->window != window) {
+            // A control whose element has gone, still routed here from under another subclass.
+            if (auto classProcedure =
+                    reinterpret_cast<WNDPROC>(GetPropW(window, ClassProcedureProperty))) {
+                if (message == WM_NCDESTROY) {
+                    RemovePropW(window, ClassProcedureProperty);
+                }
+                return CallWindowProcW(classProcedure, window, message, wParam, lParam);
+            }
+        }
         // Taken now: a handler may delete the element before the default processing runs.
         baseProc = element != nullptr ? element->baseWindowProc : nullptr;
         LoadCursors();

@@ -24,4 +24,9 @@ extern HCURSOR handCursorHandle;
 // Called by element destructors: forgets the element wherever the dispatch remembers it.
 void ForgetElement(const void* element);
 
+// Called when a subclassed control outlives its element while another subclass (a tooltip's)
+// sits on top of the framework procedure, which therefore cannot be taken out: from then on the
+// framework procedure hands every message of the window to its class procedure, unchanged.
+void LeaveToClassProcedure(HWND window, WNDPROC classProcedure);
+
 } // namespace VelkUtility

@@ -8,14 +8,26 @@ namespace VelkUtility {
 Child::Child() : GUIElement(nullptr) {}
 
 Child::~Child() {
+    // A tooltip subclasses its owner on top of the framework procedure: it goes first, taking
+    // its subclass with it, so that the framework procedure is on top again and can be undone.
+    if (toolTipWindow != nullptr && IsWindow(toolTipWindow)) {
+        DestroyWindow(toolTipWindow);
+    }
+    toolTipWindow = nullptr;
     // A control that outlives its element must not be routed to it any more; give it back
     // its own procedure, but only while the handle still belongs to this element.
     if (baseWindowProc == nullptr || window == nullptr || !IsWindow(window)) {
         return;
     }
+    if (FindByWindow(window) != this) {
+        return;
+    }
     const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
-    if (current == &FrameworkWindowProc && FindByWindow(window) == this) {
+    if (current == &FrameworkWindowProc) {
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseWindowProc));
+    } else {
+        // Some tooltip controls leave their subclass in place when they go.
+        LeaveToClassProcedure(window, baseWindowProc);
     }
 }
 
