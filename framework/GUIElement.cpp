@@ -70,22 +70,41 @@ GUIElement::~GUIElement() {
     }
 }
 
+// On a created element the colour is painted by the next WM_PAINT: painting it here would
+// validate the window, and the element's own painting (a cell's text, a control's face) would
+// then never come.
 void GUIElement::SetBackColor(COLORREF color) {
     backColor = color;
     if (!created) {
         return;
     }
     InvalidateRect(window, nullptr, FALSE);
+    backPainted = true;
+}
+
+// Runs inside WM_PAINT. A control with a class procedure paints itself after this, so its
+// window is left invalid for it; any other window is painted and validated here.
+void GUIElement::PaintBackColor() {
+    if (!created || window == nullptr) {
+        return;
+    }
+    InvalidateRect(window, nullptr, FALSE);
     RECT client{};
     GetClientRect(window, &client);
-    {
-        PaintScope paint(window);
-        if (paint.Dc() != nullptr) {
-            SetBkColor(paint.Dc(), color);
-            ExtTextOutW(paint.Dc(), 0, 0, ETO_OPAQUE, &client, L"", 0, nullptr);
+    if (baseWindowProc != nullptr) {
+        HDC dc = GetDC(window);
+        if (dc != nullptr) {
+            SetBkColor(dc, backColor);
+            ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, L"", 0, nullptr);
+            ReleaseDC(window, dc);
         }
+        return;
     }
-    backPainted = true;
+    PaintScope paint(window);
+    if (paint.Dc() != nullptr) {
+        SetBkColor(paint.Dc(), backColor);
+        ExtTextOutW(paint.Dc(), 0, 0, ETO_OPAQUE, &client, L"", 0, nullptr);
+    }
 }
 
 void GUIElement::SetEnabled(bool value) {
@@ -174,7 +193,7 @@ void GUIElement::OnSize() {
 // Runs on every WM_PAINT: a background colour set after creation is painted again each time.
 void GUIElement::OnPaint() {
     if (backPainted) {
-        SetBackColor(backColor);
+        PaintBackColor();
     }
     CallIfSet(onPaint, this);
 }

@@ -134,6 +134,8 @@ public:
     EventCallback onMouseLeave = nullptr;
 
 protected:
+    // Paints the client area in backColor; OnPaint calls it once the colour has been set.
+    void PaintBackColor();
     // Fills the tool record sent to the tooltip control for the given owner window.
     void SendToolInfo(UINT message, HWND owner);
 };

@@ -72,7 +72,7 @@ void BoxGame::PaintBoxes(HDC dc, int clientWidth, int clientHeight) {
 }
 
 // Runs inside WM_PAINT of the board's window. The margins are left to the class brush, which
-// erases the background before this runs.
+// erases the background before this runs, unless a colour was set after creation.
 void BoxGame::OnPaint() {
     if (!created || window == nullptr) {
         return;
@@ -81,9 +81,15 @@ void BoxGame::OnPaint() {
     if (!GetClientRect(window, &client)) {
         return;
     }
+    const int clientWidth = client.right - client.left;
+    const int clientHeight = client.bottom - client.top;
     Drawing painter(this);
     painter.BeginPainting();
-    DrawBoxes(painter, client.right - client.left, client.bottom - client.top);
+    if (backPainted) {
+        // Without an outline the rectangle would leave the last column and row unpainted.
+        painter.FillRectangle(0, 0, clientWidth + 1, clientHeight + 1, backColor);
+    }
+    DrawBoxes(painter, clientWidth, clientHeight);
     painter.EndPainting();
 }
 

@@ -425,7 +425,9 @@ TEST_F(ElementOnHost, BackColorBeforeCreateIsOnlyStored) {
     EXPECT_FALSE(e->backPainted);
 }
 
-TEST_F(ElementOnHost, BackColorAfterCreatePaintsAtOnceAndEveryPaintRepaintsIt) {
+// The colour waits for the next paint: painting it at once would validate the window and keep
+// the element's own painting away.
+TEST_F(ElementOnHost, BackColorAfterCreateIsPaintedByTheNextPaintAndEveryPaintRepaintsIt) {
     auto e = MakeChild();
     e->SetLocation(10, 10);
     e->Create();
@@ -434,6 +436,12 @@ TEST_F(ElementOnHost, BackColorAfterCreatePaintsAtOnceAndEveryPaintRepaintsIt) {
 
     e->SetBackColor(Red);
     EXPECT_TRUE(e->backPainted);
+    RECT pending{};
+    EXPECT_TRUE(GetUpdateRect(e->window, &pending, FALSE)) << "left to the next paint";
+    // What the window procedure runs for WM_PAINT; this test element's window is not routed
+    // to it.
+    e->OnPaint();
+    EXPECT_FALSE(GetUpdateRect(e->window, &pending, FALSE));
     EXPECT_EQ(TestSupport::ReadPixel(e->window, 5, 5), Red);
     EXPECT_EQ(TestSupport::ReadPixel(e->window, e->width - 1, e->height - 1), Red);
     EXPECT_EQ(TestSupport::ReadPixel(parentElement->window, 5, 5), White)
