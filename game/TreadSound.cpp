@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <new>
 
 namespace VelkUtility {
@@ -18,14 +19,38 @@ constexpr int DefaultWaitMs = 1000;
 constexpr DWORD StopReserveMs = 150;
 // How long a terminated worker that never ran is given to disappear.
 constexpr DWORD TerminatedWaitMs = 1000;
+// Workers and stoppers that may be alive at once. A hung sound device keeps every one of them
+// for good; past this many a click plays nothing and costs no wait.
+constexpr int MaxSoundThreads = 4;
 
 const char* const CreateFailureText = "Errore nella creazione del Tread";
 const char* const TerminateFailureText = "Errore durante la terminazione del Tread";
 
+// Workers and stoppers made and not yet ended.
+std::atomic<int> soundThreads{0};
+// A stopper is under way; a second one would only wait behind it.
+std::atomic<bool> stopperRunning{false};
+// Numbers of the clicks, in the order they are made.
+std::atomic<unsigned> lastClick{0};
+
+// Orders a click that starts playing against a stopper of an earlier click: a stop ends only
+// the playback of its own click, never one that started after it.
+std::mutex playbackLock;
+// The latest click whose worker has begun; guarded by playbackLock. 0 for none.
+unsigned playingClick = 0;
+
 // Runs on a thread of its own: PlaySoundW(nullptr) waits until the playing call has wound
 // down, which a stuck sound device could drag out well past the caller's limit.
-DWORD WINAPI StopPlayback(LPVOID) {
-    PlaySoundW(nullptr, nullptr, 0);
+DWORD WINAPI StopPlayback(LPVOID parameter) {
+    const auto click = static_cast<unsigned>(reinterpret_cast<UINT_PTR>(parameter));
+    {
+        std::lock_guard<std::mutex> guard(playbackLock);
+        if (playingClick == click) {
+            PlaySoundW(nullptr, nullptr, 0);
+        }
+    }
+    stopperRunning = false;
+    --soundThreads;
     return 0;
 }
 
@@ -37,12 +62,31 @@ DWORD WINAPI StopPlayback(LPVOID) {
 struct TreadSound::WorkerLink {
     enum State { Waiting, InUse, LetGo, Abandoned };
 
-    explicit WorkerLink(TreadSound* object) : owner(object) {}
+    WorkerLink(TreadSound* object, unsigned number)
+        : owner(object), click(number), released(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~WorkerLink() {
+        if (released != nullptr) {
+            CloseHandle(released);
+        }
+    }
+    WorkerLink(const WorkerLink&) = delete;
+    WorkerLink& operator=(const WorkerLink&) = delete;
 
     // Called by the worker when it needs the object no more.
     void Release() {
         int expected = InUse;
-        state.compare_exchange_strong(expected, LetGo);
+        if (state.compare_exchange_strong(expected, LetGo) && released != nullptr) {
+            SetEvent(released);
+        }
+    }
+
+    // Called when the object goes: waits until the worker has let go of it, if it holds it.
+    void WaitUntilLetGo() {
+        while (state.load() == InUse) {
+            if (released == nullptr || WaitForSingleObject(released, INFINITE) == WAIT_FAILED) {
+                Sleep(1);
+            }
+        }
     }
 
     // One reference for the object, one for the worker.
@@ -53,6 +97,9 @@ struct TreadSound::WorkerLink {
     }
 
     TreadSound* const owner;
+    const unsigned click;
+    // Set when the worker lets go of the object.
+    const HANDLE released;
     std::atomic<int> state{Waiting};
     std::atomic<int> references{2};
 };
@@ -79,13 +126,24 @@ std::string LastErrorText() {
 
 TreadSound::TreadSound() : TreadSound(&CreateThread) {}
 
-TreadSound::TreadSound(ThreadCreator createThread) {
+TreadSound::TreadSound(ThreadCreator createThread) : creator(createThread) {
     serial = ++soundSerial;
-    link = new (std::nothrow) WorkerLink(this);
-    if (link == nullptr) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    if (soundThreads.load() >= MaxSoundThreads) {
+        // Earlier clicks are still stuck in the sound device: this one stays silent.
+        SetLastError(ERROR_TOO_MANY_TCBS);
     } else {
-        thread = createThread(nullptr, 0, &ThreadMain, link, CREATE_SUSPENDED, &threadId);
+        link = new (std::nothrow) WorkerLink(this, ++lastClick);
+        if (link == nullptr) {
+            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        } else {
+            ++soundThreads;
+            thread = creator(nullptr, 0, &ThreadMain, link, CREATE_SUSPENDED, &threadId);
+            if (thread == nullptr) {
+                const DWORD error = GetLastError();
+                --soundThreads;
+                SetLastError(error);
+            }
+        }
     }
     if (thread == nullptr) {
         Fail(CreateFailureText);
@@ -100,9 +158,7 @@ TreadSound::~TreadSound() {
         int expected = WorkerLink::Waiting;
         link->state.compare_exchange_strong(expected, WorkerLink::Abandoned);
         // Run lets go of the object before it plays, so this wait is short.
-        while (link->state.load() == WorkerLink::InUse) {
-            Sleep(1);
-        }
+        link->WaitUntilLetGo();
         WorkerLink::Drop(link);
         link = nullptr;
     }
@@ -143,10 +199,7 @@ void TreadSound::Stop() {
         const DWORD reserve = std::min(StopReserveMs, limit / 2);
         DWORD result = WaitForSingleObject(thread, limit - reserve);
         if (result != WAIT_OBJECT_0) {
-            HANDLE stopper = CreateThread(nullptr, 0, &StopPlayback, nullptr, 0, nullptr);
-            if (stopper != nullptr) {
-                CloseHandle(stopper);
-            }
+            StartStopper();
             result = WaitForSingleObject(thread, reserve);
         }
         if (result != WAIT_OBJECT_0 && link != nullptr) {
@@ -157,6 +210,26 @@ void TreadSound::Stop() {
     }
     CloseHandle(thread);
     thread = nullptr;
+}
+
+// Asks the playback of this click to stop, from a thread of its own; none is made while one is
+// under way already or too many sound threads are alive.
+void TreadSound::StartStopper() {
+    if (link == nullptr || soundThreads.load() >= MaxSoundThreads ||
+        stopperRunning.exchange(true)) {
+        return;
+    }
+    ++soundThreads;
+    DWORD stopperId = 0;
+    HANDLE stopper =
+        creator(nullptr, 0, &StopPlayback,
+                reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(link->click)), 0, &stopperId);
+    if (stopper == nullptr) {
+        --soundThreads;
+        stopperRunning = false;
+        return;
+    }
+    CloseHandle(stopper);
 }
 
 void TreadSound::EndSuspendedWorker() {
@@ -174,6 +247,7 @@ void TreadSound::EndSuspendedWorker() {
     // The worker never ran ThreadMain, so its reference is dropped here once it is surely gone.
     if (WaitForSingleObject(thread, TerminatedWaitMs) == WAIT_OBJECT_0) {
         WorkerLink::Drop(link);
+        --soundThreads;
     }
 }
 
@@ -193,12 +267,28 @@ void TreadSound::Run() {
 
 DWORD WINAPI TreadSound::ThreadMain(LPVOID parameter) {
     WorkerLink* const worker = static_cast<WorkerLink*>(parameter);
+    const unsigned click = worker->click;
+    {
+        // Taken before the object: a stuck stopper may hold the lock, and the object must
+        // still be free to go meanwhile. A click that comes late never displaces a later one.
+        std::lock_guard<std::mutex> guard(playbackLock);
+        if (click > playingClick) {
+            playingClick = click;
+        }
+    }
     int expected = WorkerLink::Waiting;
     if (worker->state.compare_exchange_strong(expected, WorkerLink::InUse)) {
         worker->owner->Run();
         worker->Release();
     }
+    {
+        std::lock_guard<std::mutex> guard(playbackLock);
+        if (playingClick == click) {
+            playingClick = 0;
+        }
+    }
     WorkerLink::Drop(worker);
+    --soundThreads;
     return 0;
 }
 

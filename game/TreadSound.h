@@ -15,6 +15,9 @@ std::string LastErrorText();
 // A sound still playing when Stop gives up is asked to stop and left to wind down by itself;
 // the worker is never ended by force while it runs, since that could leave the sound system or
 // the heap locked. From then on the worker no longer touches the object, which may be deleted.
+// The stop ends that click's playback only, never that of a click made after it. A sound
+// device that hangs keeps such workers for good: while four sound threads are alive, a new
+// object gets no worker (as if CreateThread had failed) and plays nothing.
 class TreadSound {
 public:
     TreadSound();
@@ -57,6 +60,10 @@ private:
     void Fail(const char* fallbackText);
     // Ends a worker that was never resumed: it holds no locks and would never end by itself.
     void EndSuspendedWorker();
+    void StartStopper();
+
+    // Makes the worker and the thread that asks a late playback to stop.
+    ThreadCreator creator;
 
     // Shared with the worker; freed by whichever of the two lets go of it last.
     WorkerLink* link = nullptr;

@@ -184,4 +184,35 @@ public:
     int touches = 0;
 };
 
+// Makes the worker as CreateThread does, but holds every other thread the object makes (the one
+// that asks a late playback to stop) suspended in heldStopper, for the test to let it run when
+// it wants.
+inline HANDLE heldStopper = nullptr;
+
+inline HANDLE WINAPI HoldingStoppers(LPSECURITY_ATTRIBUTES attributes, SIZE_T stack,
+                                     LPTHREAD_START_ROUTINE routine, LPVOID parameter, DWORD flags,
+                                     LPDWORD id) {
+    if (routine == &VelkUtility::TreadSound::ThreadMain) {
+        return CreateThread(attributes, stack, routine, parameter, flags, id);
+    }
+    HANDLE made = CreateThread(attributes, stack, routine, parameter, flags | CREATE_SUSPENDED, id);
+    if (made != nullptr && heldStopper == nullptr) {
+        DuplicateHandle(GetCurrentProcess(), made, GetCurrentProcess(), &heldStopper, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS);
+    }
+    return made;
+}
+
+// Milliseconds of user and kernel time the calling thread has used.
+inline double ThreadCpuMs() {
+    FILETIME creation{}, exit{}, kernel{}, user{};
+    GetThreadTimes(GetCurrentThread(), &creation, &exit, &kernel, &user);
+    auto ms = [](const FILETIME& time) {
+        return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) |
+                                   time.dwLowDateTime) /
+               10000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
 } // namespace SoundTestSupport
