@@ -31,50 +31,69 @@ void PlayOneClick() {
     click->Stop();
 }
 
+DWORD WINAPI StopWhateverPlays(LPVOID) {
+    PlaySoundW(nullptr, nullptr, 0);
+    return 0;
+}
+
 } // namespace
 
 // Click A is let go while its sound is still going (playing, or stuck in a Run that blocks);
-// its stop is held back until click B plays, then let run. B is heard to its end.
+// its stop is held back until click B plays, then let run. B is heard to its end. As a control,
+// a stop of whatever plays, let run at the same moment, does cut B off.
 TEST(TreadSoundCornersDevice, LateStopOfAClickLeavesTheNextClickPlaying) {
     ASSERT_TRUE(TestSupport::SoundCaptureAvailable());
-    constexpr int soundMs = 1500;
+    constexpr int soundMs = 4000;
     SoundTestSupport::wave = SoundTestSupport::MakeWave(soundMs);
     const long long soundBytes = soundMs * BytesPerSecond / 1000;
     PlayOneClick();
     ThreadCountSettlingAt(1, 500);
 
+    enum class Stop { OfAPlayingClick, OfAStuckClick, OfWhateverPlays };
     struct Case {
         const char* name;
-        Behaviour first;
+        Stop stop;
     };
-    const Case cases[] = {{"first click still playing", Behaviour::PlayWave},
-                          {"first click stuck in its Run", Behaviour::WaitForRelease}};
-    std::printf("%-28s %10s %10s %12s\n", "case", "played", "of", "second waited");
+    const Case cases[] = {{"stop of a click still playing", Stop::OfAPlayingClick},
+                          {"stop of a click stuck in Run", Stop::OfAStuckClick},
+                          {"control: stop of everything", Stop::OfWhateverPlays}};
+    std::printf("%-30s %10s %10s %14s\n", "case", "B played", "B length", "B's stop waited");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SoundTestSupport::release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         SoundTestSupport::heldStopper = nullptr;
-        auto first = std::make_unique<ScriptedSound>(c.first, SoundTestSupport::HoldingStoppers);
-        ASSERT_TRUE(first->Start());
-        first->waitMs = 300;
-        first->Stop();
+        if (c.stop == Stop::OfWhateverPlays) {
+            SoundTestSupport::heldStopper =
+                CreateThread(nullptr, 0, StopWhateverPlays, nullptr, CREATE_SUSPENDED, nullptr);
+        } else {
+            auto first = std::make_unique<ScriptedSound>(
+                c.stop == Stop::OfAPlayingClick ? Behaviour::PlayWave : Behaviour::WaitForRelease,
+                SoundTestSupport::HoldingStoppers);
+            ASSERT_TRUE(first->Start());
+            first->waitMs = 300;
+            first->Stop();
+            first.reset();
+        }
         ASSERT_NE(SoundTestSupport::heldStopper, nullptr) << "the first click was not let go";
-        first.reset();
 
         const long long before = SoundCaptureSize();
         auto second = std::make_unique<ScriptedSound>(Behaviour::PlayWave);
         ASSERT_TRUE(second->Start());
-        second->waitMs = 10000;
-        // The first click's stop arrives while the second one plays.
-        Sleep(300);
+        second->waitMs = 3 * soundMs;
+        // The stop arrives while the second click plays.
+        Sleep(100);
         ResumeThread(SoundTestSupport::heldStopper);
         const ULONGLONG start = GetTickCount64();
         second->Stop();
         const ULONGLONG waited = GetTickCount64() - start;
         second.reset();
         const long long played = SoundCaptureSize() - before;
-        std::printf("%-28s %10lld %10lld %10llu ms\n", c.name, played, soundBytes, waited);
-        EXPECT_GE(played, soundBytes * 9 / 10) << "the second click was cut off";
+        std::printf("%-30s %10lld %10lld %11llu ms\n", c.name, played, soundBytes, waited);
+        if (c.stop == Stop::OfWhateverPlays) {
+            EXPECT_LT(played, soundBytes * 9 / 10) << "the control stopped nothing";
+        } else {
+            EXPECT_GE(played, soundBytes * 9 / 10) << "the second click was cut off";
+        }
 
         WaitForSingleObject(SoundTestSupport::heldStopper, 5000);
         CloseHandle(SoundTestSupport::heldStopper);
