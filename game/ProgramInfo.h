@@ -10,7 +10,7 @@ constexpr const char* CopyrightNotice = "Copyright \xA9 2026 Gli sviluppatori di
 constexpr const char* SiteAddress = "http://www.ondrel.example";
 // Latin-1 text for the about box's notice, broken into lines that fit its width; the keys
 // come first, where they show without scrolling.
-constexpr const char* FreewareNotice = "Tasti: 1, 2, 3, 4 per i riquadri;\r\n"
+constexpr const char* FreewareNotice = "Tasti: 1, 2, 3, 4 per le caselle;\r\n"
                                        "F2 per una nuova partita.\r\n\r\n"
                                        "Ondrel \xE8 un programma freeware: pu\xF2 essere\r\n"
                                        "usato e copiato liberamente, purch\xE9 non\r\n"
