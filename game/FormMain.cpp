@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>

@@ -78,14 +78,14 @@ const WORD boxKeys[] = {'1', '2', '3', '4', VK_NUMPAD1, VK_NUMPAD2, VK_NUMPAD3, 
 // lParam of a key message as the system builds it: one stroke, the key's scan code, bit 30 the
 // key's previous state (set for auto-repeat and for every key-up), bit 31 set for key-up.
 LPARAM KeyData(WORD key, bool wasDown, bool up) {
-    LPARAM data = 1 | static_cast<LPARAM>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) & 0xFF) << 16;
+    DWORD data = 1 | (MapVirtualKeyW(key, MAPVK_VK_TO_VSC) & 0xFF) << 16;
     if (wasDown) {
-        data |= LPARAM(1) << 30;
+        data |= 1u << 30;
     }
     if (up) {
-        data |= LPARAM(1) << 31;
+        data |= 1u << 31;
     }
-    return data;
+    return static_cast<LPARAM>(data);
 }
 
 // A seed whose first showing starts with the box; 0 when none is found.
