@@ -9,8 +9,11 @@ constexpr const char* ProductVersion = "1.1.0.0";
 constexpr const char* CopyrightNotice = "Copyright \xA9 2026 Gli sviluppatori di Ondrel";
 // Fictitious (a reserved domain), and short enough for the about box's link cells.
 constexpr const char* SiteAddress = "http://www.ondrel.test";
-// Latin-1 text for the about box's notice, broken into lines that fit its width.
-constexpr const char* FreewareNotice = "Ondrel \xE8 un programma freeware: pu\xF2 essere\r\n"
+// Latin-1 text for the about box's notice, broken into lines that fit its width; the keys
+// come first, where they show without scrolling.
+constexpr const char* FreewareNotice = "Tasti: 1, 2, 3, 4 per le caselle;\r\n"
+                                       "F2 per una nuova partita.\r\n\r\n"
+                                       "Ondrel \xE8 un programma freeware: pu\xF2 essere\r\n"
                                        "usato e copiato liberamente, purch\xE9 non\r\n"
                                        "venga venduto n\xE9 modificato.\r\n\r\n"
                                        "Il programma \xE8 fornito cos\xEC com'\xE8, senza\r\n"

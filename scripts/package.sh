@@ -42,6 +42,11 @@ una; un clic sbagliato termina la partita.
   clic su Ondrel.exe. Il programma non scrive file né impostazioni.
 - "GIOCA" comincia una partita, "Info" mostra le informazioni sul programma,
   "Chiudi" esce (dopo una conferma).
+- Tastiera: durante il tuo turno i tasti 1, 2, 3 e 4 (anche del tastierino
+  numerico) premono le caselle: 1 in alto a sinistra (rossa), 2 in alto a
+  destra (gialla), 3 in basso a sinistra (blu), 4 in basso a destra (verde).
+  F2 comincia una nuova partita, come "GIOCA". Tab e Spazio scelgono e premono
+  i pulsanti, Alt o F10 apre i menu, Alt+F4 esce.
 - Requisiti: Windows 7 o successivo. La versione a 64 bit richiede Windows a
   64 bit; quella a 32 bit funziona su entrambi.
 - Ondrel è freeware: può essere usato e copiato liberamente, purché non venga
@@ -59,6 +64,11 @@ adds one more; a wrong click ends the game.
   Ondrel.exe. The program writes no files and no settings.
 - "GIOCA" (play) starts a game, "Info" shows the about box, "Chiudi" (close)
   quits after asking "Vuoi realmente uscire?" (do you really want to quit?).
+- Keys: during your turn the keys 1, 2, 3 and 4 (on the numeric keypad too)
+  press the boxes: 1 top left (red), 2 top right (yellow), 3 bottom left
+  (blue), 4 bottom right (green). F2 starts a new game, as "GIOCA" does. Tab
+  and Space choose and press the buttons, Alt or F10 opens the menus, Alt+F4
+  quits.
 - Requirements: Windows 7 or later. The 64-bit version needs 64-bit Windows;
   the 32-bit version runs on both.
 - Ondrel is freeware: it may be used and copied freely, as long as it is not
