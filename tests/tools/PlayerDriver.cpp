@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 namespace OndrelTools {
 
@@ -313,6 +314,24 @@ void PlayerDriver::PressKey(WORD key) const {
     SendInput(1, &inputs[0], sizeof(INPUT));
     Sleep(30);
     SendInput(1, &inputs[1], sizeof(INPUT));
+}
+
+void PlayerDriver::PressChord(std::initializer_list<WORD> keys) const {
+    for (WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        SendInput(1, &input, sizeof(INPUT));
+        Sleep(30);
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(1, &input, sizeof(INPUT));
+        Sleep(30);
+    }
 }
 
 POINT PlayerDriver::BoxCentre(int box) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,8 @@ public:
     // A left click at the centre of a window (a button, for instance).
     void ClickCentre(HWND window) const;
     void PressKey(WORD key) const;
+    // Presses keys together and lets them go in the reverse order: {VK_MENU, VK_F4} is Alt+F4.
+    void PressChord(std::initializer_list<WORD> keys) const;
 
     // The box of the board that is lit on the screen now: 1 to 4, 0 for a dark board, -1 when
     // the board shows something else (several boxes lit, another window over it).
