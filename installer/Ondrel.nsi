@@ -19,6 +19,9 @@ Unicode true
 !endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
+; A file that cannot be written stops the install (Retry or Cancel): skipping the program
+; would leave the folder without one.
+AllowSkipFiles off
 
 !searchparse /file "${BUILD_DIR}/generated/OndrelVersion.h" `#define ONDREL_VERSION "` VERSION `"`
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Ondrel"
@@ -53,10 +56,14 @@ BrandingText "Ondrel ${VERSION}"
 !insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "Italian"
 
-LangString SectionProgram ${LANG_ITALIAN} "Ondrel (gioco e collegamento nel menu Start)"
-LangString SectionProgram ${LANG_ENGLISH} "Ondrel (game and Start-menu shortcut)"
+LangString SectionProgram ${LANG_ITALIAN} "Ondrel"
+LangString SectionProgram ${LANG_ENGLISH} "Ondrel"
+LangString SectionProgramText ${LANG_ITALIAN} "Il gioco, il suo collegamento nel menu Start e il programma di disinstallazione."
+LangString SectionProgramText ${LANG_ENGLISH} "The game, its Start-menu shortcut and the uninstaller."
 LangString SectionDesktop ${LANG_ITALIAN} "Collegamento sul desktop"
 LangString SectionDesktop ${LANG_ENGLISH} "Desktop shortcut"
+LangString SectionDesktopText ${LANG_ITALIAN} "Un collegamento a Ondrel sul desktop."
+LangString SectionDesktopText ${LANG_ENGLISH} "A shortcut to Ondrel on the desktop."
 LangString GameRunning ${LANG_ITALIAN} "Ondrel è aperto ($0\Ondrel.exe).$\r$\n$\r$\nChiudi il gioco e premi Riprova per continuare, oppure Annulla per interrompere senza modificare nulla."
 LangString GameRunning ${LANG_ENGLISH} "Ondrel is running ($0\Ondrel.exe).$\r$\n$\r$\nClose the game and press Retry to go on, or Cancel to stop without changing anything."
 LangString GameStillRunning ${LANG_ITALIAN} "Interrotto: Ondrel è ancora aperto."
@@ -149,10 +156,12 @@ Section "$(SectionProgram)" SecProgram
         ${IfNot} ${Errors}
             ${Break}
         ${EndIf}
-        ; Started again since the check.
+        ; Started again since the check, or held open by another program.
         Delete "$INSTDIR\Ondrel.exe.new"
         StrCpy $0 "$INSTDIR"
-        Call WaitForGameClosed
+        ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(GameRunning)" /SD IDCANCEL IDRETRY`
+            Abort "$(GameStillRunning)"
+        ${EndIf}
     ${Loop}
     Rename "$INSTDIR\Ondrel.exe.new" "$INSTDIR\Ondrel.exe"
     File "${FILES_DIR}/LEGGIMI.txt"
@@ -197,6 +206,11 @@ Section "-DesktopRecord"
         DeleteRegValue HKCU "${UNINSTALL_KEY}" "DesktopShortcut"
     ${EndIf}
 SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "$(SectionProgramText)"
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecDesktop} "$(SectionDesktopText)"
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Function .onInit
     ReadRegStr $PreviousDir HKCU "${UNINSTALL_KEY}" "InstallLocation"
