@@ -10,7 +10,8 @@
 # In order: silent install into the default folder, its files, Start-menu shortcut and
 # uninstall entry; the installed game started and quit; silent uninstall, after which nothing
 # is left; install into a custom folder with the desktop shortcut; an install while the game
-# runs, which must change nothing; a reinstall over the existing install; a reinstall into
+# runs, which must change nothing, and an uninstall then, which must remove nothing; a
+# reinstall over the existing install; a reinstall into
 # another folder; the uninstall, which keeps a file the user added. Runs the checks in the
 # environment of scripts/test-env.sh (private X server) with HOME moved into the scratch folder,
 # so that Wine's desktop and menu folders stay out of the real home.
@@ -105,7 +106,7 @@ windows_path() {
 # The uninstall entry's values, read into the array reg (empty when the key is missing).
 declare -A reg
 read_entry() {
-    local line name type value
+    local line name value
     reg=()
     while IFS= read -r line; do
         line="${line%$'\r'}"
@@ -152,9 +153,12 @@ expect_gone() {
 
 # Exactly the installed files, the program and read-me equal to the package's.
 expect_installed() {
-    local dir="$1" extra="${2:-}" listing expected
+    local dir="$1" listing expected names=(LEGGIMI.txt Ondrel.exe uninstall.exe)
+    if [ -n "${2:-}" ]; then
+        names+=("$2")
+    fi
     listing="$(cd "$dir" 2>/dev/null && ls -A | sort | tr '\n' ' ')"
-    expected="$(printf '%s\n' LEGGIMI.txt Ondrel.exe uninstall.exe $extra | sort | tr '\n' ' ')"
+    expected="$(printf '%s\n' "${names[@]}" | sort | tr '\n' ' ')"
     if [ "$listing" = "$expected" ]; then
         pass "the folder holds $listing"
     else
@@ -333,6 +337,25 @@ if cmp -s "$custom_dir/Ondrel.exe" "$work/expected/Ondrel.exe"; then
 else
     fail "Ondrel.exe was changed"
 fi
+
+step "uninstall while the game runs"
+# In place (_?=), so that the uninstaller's own exit code comes back.
+play_and_quit "$custom_folder\\Ondrel.exe" "$custom_folder\\uninstall.exe" /S "_?=$custom_folder"
+if grep -q "ended with [1-9]" <<<"$driver_output"; then
+    pass "the silent uninstall refused to go on while the game ran"
+else
+    fail "the silent uninstall did not stop while the game ran"
+fi
+listing="$(cd "$custom_dir" 2>/dev/null && ls -A | sort | tr '\n' ' ')"
+if [ "$listing" = "LEGGIMI.txt Ondrel.exe uninstall.exe " ]; then
+    pass "the refused uninstall left every file"
+else
+    fail "the refused uninstall left '$listing'"
+fi
+expect_shortcut "$start_link" "$custom_folder\\Ondrel.exe" "the Start-menu shortcut"
+expect_shortcut "$desktop_link" "$custom_folder\\Ondrel.exe" "the desktop shortcut"
+read_entry
+expect_value DisplayVersion 0.9
 
 step "reinstall over the existing install"
 printf 'Livello 9\r\n' >"$custom_dir/punteggi.txt"

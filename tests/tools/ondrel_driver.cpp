@@ -164,12 +164,14 @@ std::wstring MessageBoxText(HWND box) {
 }
 
 // Runs a program and waits for it to end: its exit code, or -1 when it did not start or end in
-// time. Arguments with spaces are quoted, except "/D=<folder>", which installers take as it is.
+// time. Arguments with spaces are quoted, except "/D=<folder>" and "_?=<folder>", which
+// installers and uninstallers take only as they are.
 long RunAndWait(const std::vector<std::wstring>& command, int timeoutMs) {
     std::wstring commandLine;
     for (const std::wstring& argument : command) {
-        const bool quote =
-            argument.find(L' ') != std::wstring::npos && argument.compare(0, 3, L"/D=") != 0;
+        const bool quote = argument.find(L' ') != std::wstring::npos &&
+                           argument.compare(0, 3, L"/D=") != 0 &&
+                           argument.compare(0, 3, L"_?=") != 0;
         commandLine +=
             (commandLine.empty() ? L"" : L" ") + (quote ? L"\"" + argument + L"\"" : argument);
     }
