@@ -1,10 +1,13 @@
 #pragma once
 
+#include "OndrelVersion.h"
+
 // The program's own data, shown in its caption and its about box.
 namespace MyGame {
 
 constexpr const char* ProductName = "Ondrel";
-constexpr const char* ProductVersion = "1.1.0.0";
+// Set in CMakeLists.txt, like the version record's.
+constexpr const char* ProductVersion = ONDREL_VERSION;
 // Latin-1 text: \xA9 is the copyright sign.
 constexpr const char* CopyrightNotice = "Copyright \xA9 2026 Gli sviluppatori di Ondrel";
 // Fictitious (a reserved domain), and short enough for the about box's link cells.
