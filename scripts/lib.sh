@@ -34,7 +34,9 @@ ensure_packages() {
 # Packages the Windows cross build needs.
 BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-x86-64
-    binutils-mingw-w64-i686 googletest python3)
+    binutils-mingw-w64-i686 googletest python3 python3-yaml)
+# Packages of the second build, with clang (scripts/build-clang.sh).
+CLANG_PACKAGES=(clang lld)
 # Packages running the program and its tests needs.
 RUN_PACKAGES=(wine64 fonts-wine fonts-liberation2 xvfb xauth x11-utils xdotool libasound2)
 
