@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -172,6 +173,50 @@ void TickAdapter(GUIElement* timer) {
     if (FormMain* form = ParentForm(timer)) {
         form->OnTick();
     }
+}
+
+// The box a key presses: 1 to 4 of the main keyboard or of the numeric keypad; 0 for any
+// other key.
+int BoxForKey(int key) {
+    if (key >= '1' && key <= '4') {
+        return key - '0';
+    }
+    if (key >= VK_NUMPAD1 && key <= VK_NUMPAD4) {
+        return key - VK_NUMPAD1 + 1;
+    }
+    return 0;
+}
+
+bool IsPlayKey(int key) {
+    return BoxForKey(key) != 0 || key == VK_F2;
+}
+
+// Adapters of the game's keys on the children of the main window; the form takes them through
+// its own key operations.
+
+int PlayKeyDownAdapter(GUIElement* element, int key) {
+    if (FormMain* form = ParentForm(element)) {
+        form->OnPlayKeyDown(key);
+    }
+    return 0;
+}
+
+int PlayKeyUpAdapter(GUIElement* element, int key) {
+    if (FormMain* form = ParentForm(element)) {
+        form->OnPlayKeyUp(key);
+    }
+    return 0;
+}
+
+void FocusArrivedAdapter(GUIElement* element) {
+    if (FormMain* form = ParentForm(element)) {
+        form->SyncHeldKeys();
+    }
+}
+
+// The digits that press the boxes stop here, before a focused button's own procedure.
+bool ButtonCharAdapter(GUIElement*, int ch) {
+    return ch < '1' || ch > '4';
 }
 
 // A text cell of the main window, coloured like the form so that only its text shows.
@@ -360,6 +405,8 @@ void FormMain::CreateChildren() {
     timer = new Timer(this, TickMs);
     timer->onTick = TickAdapter;
     timer->Start();
+
+    WireKeyboard();
 }
 
 void FormMain::CreateMenuBar() {
@@ -537,6 +584,7 @@ void FormMain::StartGame() {
     playing = true;
     showing = true;
     playButton->SetEnabled(false);
+    KeepKeyboardFocus();
 }
 
 // Called for every tick of the 30 ms timer; every 31st tick of a showing is a step.
@@ -649,6 +697,87 @@ void FormMain::StartNextLevel() {
     sequence.clear();
     targetLength += 1;
     showing = true;
+}
+
+// Every child that can hold the focus hands the game's keys to this form, so they work
+// wherever the focus is.
+void FormMain::WireKeyboard() {
+    GUIElement* focusable[] = {logo,       board,       levelCell,  countCell,
+                               infoButton, closeButton, playButton, messageCell};
+    for (GUIElement* element : focusable) {
+        if (element != nullptr) {
+            element->onKeyDown = PlayKeyDownAdapter;
+            element->onKeyUp = PlayKeyUpAdapter;
+            element->onSetFocus = FocusArrivedAdapter;
+        }
+    }
+    for (Button* button : {infoButton, closeButton, playButton}) {
+        if (button != nullptr) {
+            button->onChar = ButtonCharAdapter;
+        }
+    }
+}
+
+// "GIOCA" disabled while it has the focus leaves the window with none, and keys would then
+// come as system keys that no element sees; the form takes the focus instead.
+void FormMain::KeepKeyboardFocus() {
+    if (window != nullptr && GetFocus() == nullptr && GetActiveWindow() == window) {
+        SetFocus(window);
+    }
+}
+
+void FormMain::OnKeyDown(int key) {
+    Form::OnKeyDown(key);
+    OnPlayKeyDown(key);
+}
+
+void FormMain::OnKeyUp(int key) {
+    Form::OnKeyUp(key);
+    OnPlayKeyUp(key);
+}
+
+void FormMain::OnSetFocus() {
+    Form::OnSetFocus();
+    SyncHeldKeys();
+}
+
+// Runs inside WM_KEYDOWN of the element that has the focus. The callbacks carry the key only,
+// so the keyboard's auto-repeat is told by the key being held already: seen going down here,
+// not yet up, or down when the focus arrived.
+void FormMain::OnPlayKeyDown(int key) {
+    if (!IsPlayKey(key)) {
+        return;
+    }
+    const bool repeat = heldKeys[key];
+    heldKeys[key] = true;
+    // Typed keys cannot reach the window while the about box or the exit question has
+    // disabled it; posted ones do nothing then either.
+    if (repeat || window == nullptr || !IsWindowEnabled(window)) {
+        return;
+    }
+    if (key == VK_F2) {
+        if (playButton != nullptr && playButton->enabled) {
+            OnButtonCommand(playButton);
+        }
+        return;
+    }
+    OnBoxClicked(BoxForKey(key));
+}
+
+void FormMain::OnPlayKeyUp(int key) {
+    if (IsPlayKey(key)) {
+        heldKeys[key] = false;
+    }
+}
+
+// Runs when an element of this window gets the focus: a key that went down or up while the
+// focus was elsewhere is taken as the system last saw it.
+void FormMain::SyncHeldKeys() {
+    for (int key = 0; key < 256; ++key) {
+        if (IsPlayKey(key)) {
+            heldKeys[key] = (GetKeyState(key) & 0x8000) != 0;
+        }
+    }
 }
 
 } // namespace MyGame

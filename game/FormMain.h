@@ -29,6 +29,9 @@ public:
     ~FormMain() override;
 
     HBRUSH OnControlColor(HDC dc) override;
+    void OnKeyDown(int key) override;
+    void OnKeyUp(int key) override;
+    void OnSetFocus() override;
 
     virtual void CreateChildren();
     virtual bool ConfirmClose();
@@ -48,6 +51,13 @@ public:
     virtual void OnButtonCommand(GUIElement* button);
     virtual void SpareHook2(int first, int second);
     virtual void OnBoxClicked(int box);
+
+    // The game's keys, from whichever element of this window has the focus: 1 to 4 (main
+    // keyboard or numeric keypad) press the boxes, F2 presses "GIOCA".
+    void OnPlayKeyDown(int key);
+    void OnPlayKeyUp(int key);
+    // Takes the held state of the game's keys from the system's; runs when the focus arrives.
+    void SyncHeldKeys();
 
     bool playing = false;
     HBRUSH controlBrush = nullptr;
@@ -72,6 +82,9 @@ public:
     VelkUtility::CellControl* messageCell = nullptr;
     VelkUtility::CellControl* countCell = nullptr;
     VelkUtility::CellControl* levelCell = nullptr;
+    // Game keys seen going down and not yet up, by virtual-key code: a key-down of one of
+    // them is the keyboard's auto-repeat.
+    bool heldKeys[256] = {};
 
 private:
     void CreateMenuBar();
@@ -82,6 +95,8 @@ private:
     void ResetGame();
     void StartNextLevel();
     void OpenAbout();
+    void WireKeyboard();
+    void KeepKeyboardFocus();
 };
 
 // Process-wide state of the game.

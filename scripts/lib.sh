@@ -34,6 +34,76 @@ ensure_packages() {
 # Packages the Windows cross build needs.
 BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-x86-64
-    binutils-mingw-w64-i686 googletest python3)
+    binutils-mingw-w64-i686 googletest python3 python3-yaml)
+# Packages of the second build, with clang (scripts/build-clang.sh).
+CLANG_PACKAGES=(clang lld)
 # Packages running the program and its tests needs.
-RUN_PACKAGES=(wine64 fonts-wine xvfb xauth x11-utils xdotool libasound2)
+RUN_PACKAGES=(wine64 fonts-wine fonts-liberation2 xvfb xauth x11-utils xdotool libasound2)
+
+# What every Wine prefix of the project holds. Raise the number when the set-up below changes:
+# prefixes made by an older set-up are then made anew.
+WINE_BENCH_VERSION=2
+
+# Makes (or re-makes) the Wine prefix in $WINEPREFIX so that text is drawn as on Windows, the
+# same on every machine:
+#   - Wine's own fonts (Tahoma, Marlett for the caption buttons, MS Sans Serif...) in the
+#     prefix's Fonts folder, since Wine does not load them from its data folder by itself;
+#   - Arial, Times New Roman and Courier New replaced by the metric-compatible Liberation
+#     faces, so text has Windows' widths;
+#   - grayscale font smoothing, whatever the X server or fontconfig would choose.
+# Needs $DISPLAY. Does nothing when the prefix is already of this set-up.
+#   make_wine_prefix <wine> <wineserver>
+make_wine_prefix() {
+    local wine="$1" wineserver="$2"
+    local marker="$WINEPREFIX/.ondrel-ready"
+    if [ -f "$marker" ] && [ "$(cat "$marker")" = "bench $WINE_BENCH_VERSION" ]; then
+        return 0
+    fi
+    echo "wine prefix: creating $WINEPREFIX" >&2
+    "$wineserver" -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    "$wine" wineboot -i >/dev/null 2>&1 </dev/null 8>&- 9>&-
+    "$wineserver" -w
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/* "$fonts/"
+    local settings
+    settings="$(mktemp "${TMPDIR:-/tmp}/ondrel-prefix.XXXXXX.reg")"
+    # Managed=N: with no window manager, a managed window costs seconds when destroyed and
+    # takes keyboard input unreliably. RelayInclude: the functions the relay tests trace.
+    # ShowCrashDialog=0: a crashing program ends with a backtrace instead of waiting on a
+    # dialog. Browsers, Mailers: web and mail addresses that tests open reach "true".
+    cat >"$settings" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\Debug]
+"RelayInclude"="user32.MessageBeep;shell32.ShellExecuteW;winmm.PlaySoundW;user32.MessageBoxA"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\WineBrowser]
+"Browsers"="true"
+"Mailers"="true"
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"Arial"="Liberation Sans"
+"Times New Roman"="Liberation Serif"
+"Courier New"="Liberation Mono"
+; Not of the same design, but of the same fixed advance within half a percent.
+"Lucida Console"="Liberation Mono"
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"FontSmoothing"="2"
+"FontSmoothingType"=dword:00000001
+"FontSmoothingGamma"=dword:00000578
+"FontSmoothingOrientation"=dword:00000001
+REG
+    "$wine" regedit /S "Z:${settings//\//\\}" >/dev/null 2>&1 </dev/null 8>&- 9>&-
+    "$wineserver" -w
+    rm -f "$settings"
+    echo "bench $WINE_BENCH_VERSION" >"$marker"
+}

@@ -9,7 +9,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/scripts/lib.sh"
 cd "$root"
 
-packages=("${BUILD_PACKAGES[@]}" wine64 fonts-wine)
+packages=("${BUILD_PACKAGES[@]}" wine64 fonts-wine fonts-liberation2)
 if [ -z "${DISPLAY:-}" ]; then
     packages+=(xvfb xauth)
 fi
@@ -47,9 +47,6 @@ if [ -z "${DISPLAY:-}" ]; then
     echo "No display: Ondrel runs on the private X server $DISPLAY (Ctrl-C ends it)."
 fi
 
-if [ ! -d "$WINEPREFIX" ]; then
-    echo "Preparing Wine for the first start (a few seconds)..."
-    "$wine" wineboot -i >/dev/null 2>&1 </dev/null
-fi
+make_wine_prefix "$wine" /usr/lib/wine/wineserver
 
 "$wine" "$root/build/win64/Ondrel.exe"

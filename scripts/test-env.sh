@@ -2,10 +2,11 @@
 # Runs a command (usually ctest) in a test environment for one build directory:
 #   scripts/test-env.sh <build-dir> -- <command...>
 # It starts a private X server (Xvfb, 1024x768x24) on a free display, makes sure the build's
-# Wine prefix exists (<build-dir>/wineprefix, created once), starts Wine's services and a small
-# program that keeps Wine's desktop alive between test processes, runs the command, and tears
-# everything down again, also when the command fails or is interrupted. Runs for different
-# build directories may go on at the same time; runs for the same one wait for each other.
+# Wine prefix exists (<build-dir>/wineprefix, made by make_wine_prefix in lib.sh), starts
+# Wine's services and a small program that keeps Wine's desktop alive between test processes,
+# runs the command, and tears everything down again, also when the command fails or is
+# interrupted. Runs for different build directories may go on at the same time; runs for the
+# same one wait for each other.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -85,35 +86,8 @@ if [ ! -s "$state/display" ]; then
 fi
 export DISPLAY=":$(head -n1 "$state/display")"
 
-# The Wine prefix, made once per build directory.
-if [ ! -f "$WINEPREFIX/.ondrel-ready" ]; then
-    echo "test-env: creating the Wine prefix $WINEPREFIX" >&2
-    rm -rf "$WINEPREFIX"
-    "$wine" wineboot -i >/dev/null 2>&1 </dev/null 8>&-
-    # Managed=N: with no window manager, a managed window costs seconds when destroyed and
-    # takes keyboard input unreliably. RelayInclude: the functions the relay tests trace.
-    # ShowCrashDialog=0: a crashing test ends with a backtrace instead of waiting on a dialog.
-    # Browsers, Mailers: web and mail addresses that tests open reach "true", not a browser.
-    cat >"$state/settings.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
-"Managed"="N"
-
-[HKEY_CURRENT_USER\Software\Wine\Debug]
-"RelayInclude"="user32.MessageBeep;shell32.ShellExecuteW;winmm.PlaySoundW;user32.MessageBoxA"
-
-[HKEY_CURRENT_USER\Software\Wine\WineDbg]
-"ShowCrashDialog"=dword:00000000
-
-[HKEY_CURRENT_USER\Software\Wine\WineBrowser]
-"Browsers"="true"
-"Mailers"="true"
-REG
-    "$wine" regedit /S "Z:${state//\//\\}\\settings.reg" >/dev/null 2>&1 </dev/null 8>&-
-    "$wineserver" -w
-    touch "$WINEPREFIX/.ondrel-ready"
-fi
+# The Wine prefix, made once per build directory (and anew when its set-up changed).
+make_wine_prefix "$wine" "$wineserver"
 
 # Wine's services and desktop, started once with their output away from the command's pipes,
 # and kept up by the keeper until the end.

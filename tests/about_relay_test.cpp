@@ -37,13 +37,13 @@ TEST_F(AboutLinks, SiteLinkOpensTheSiteAndMailLinkTheMailAddress) {
     std::vector<std::string> calls = ShellCalls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_NE(calls[0].find("L\"open\""), std::string::npos) << calls[0];
-    EXPECT_NE(calls[0].find("L\"http://www.ondrel.example\""), std::string::npos) << calls[0];
+    EXPECT_NE(calls[0].find("L\"http://www.ondrel.test\""), std::string::npos) << calls[0];
 
     Press(about->mailLink->window);
     calls = ShellCalls();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_NE(calls[1].find("L\"open\""), std::string::npos) << calls[1];
-    EXPECT_NE(calls[1].find("L\"mailto:info@ondrel.example\""), std::string::npos) << calls[1];
+    EXPECT_NE(calls[1].find("L\"mailto:info@ondrel.test\""), std::string::npos) << calls[1];
 
     EXPECT_TRUE(IsWindow(about->window)) << "a link leaves the box open";
     EXPECT_FALSE(IsWindowEnabled(owner->window));

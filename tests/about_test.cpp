@@ -193,7 +193,7 @@ TEST_F(AboutBox, LinksShowTheSiteAndTheMailAddressDerivedFromIt) {
     Open();
     EXPECT_EQ(about->siteLink->GetTextNarrow(), TestSite);
     EXPECT_EQ(about->mailLink->GetTextNarrow(), TestMail);
-    EXPECT_EQ(TestSupport::WindowText(about->mailLink->window), L"info@ondrel.example");
+    EXPECT_EQ(TestSupport::WindowText(about->mailLink->window), L"info@ondrel.test");
 }
 
 // The links are drawn in blue and underlined: one row of the cell is a long blue line.

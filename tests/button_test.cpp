@@ -16,6 +16,7 @@ using ControlsTest::Canvas;
 using ControlsTest::ColourForm;
 using ControlsTest::Extent;
 using ControlsTest::ExtentOf;
+using TestSupport::IsInkOf;
 using TestSupport::PixelImage;
 
 namespace {
@@ -180,9 +181,9 @@ TEST(ButtonLook, BorderAndCaptionColoursFollowTheStateAndTheParentsColours) {
 
         EXPECT_TRUE(BorderIs(look, c.border));
         EXPECT_EQ(look.At(3, 3), c.back); // filled with the parent's background colour
-        EXPECT_GT(InsideCount(look, [&](COLORREF p) { return p == c.caption; }), 10);
+        EXPECT_GT(InsideCount(look, [&](COLORREF p) { return IsInkOf(p, c.caption, c.back); }), 10);
         if (c.disabled) {
-            EXPECT_EQ(InsideCount(look, [&](COLORREF p) { return p == c.text; }), 0);
+            EXPECT_EQ(InsideCount(look, [&](COLORREF p) { return IsInkOf(p, c.text, c.back); }), 0);
         }
         // The caption is centred in the full width.
         const Extent caption =

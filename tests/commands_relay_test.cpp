@@ -32,7 +32,7 @@ TEST(WebPages, HomeOpensTheSiteAddress) {
     const std::vector<std::string> calls = ShellCalls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_NE(calls[0].find("L\"open\""), std::string::npos) << calls[0];
-    EXPECT_NE(calls[0].find("L\"http://www.ondrel.example\""), std::string::npos) << calls[0];
+    EXPECT_NE(calls[0].find("L\"http://www.ondrel.test\""), std::string::npos) << calls[0];
     EXPECT_TRUE(IsWindow(form->window));
 }
 
@@ -43,7 +43,7 @@ TEST(WebPages, GuideOpensTheProductPage) {
     const std::vector<std::string> calls = ShellCalls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_NE(calls[0].find("L\"open\""), std::string::npos) << calls[0];
-    EXPECT_NE(calls[0].find("L\"http://www.ondrel.example/Ondrel.asp\""), std::string::npos)
+    EXPECT_NE(calls[0].find("L\"http://www.ondrel.test/Ondrel.asp\""), std::string::npos)
         << calls[0];
 }
 

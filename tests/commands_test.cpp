@@ -243,7 +243,7 @@ TEST_F(CommandsTest, InfoOpensTheAboutBoxAndDisablesTheMainWindow) {
     EXPECT_EQ(box.title, "Ondrel 1.1.0.0");
     EXPECT_EQ(box.copyright, MyGame::CopyrightNotice);
     EXPECT_EQ(box.notice, MyGame::FreewareNotice);
-    EXPECT_EQ(box.siteAddress, "http://www.ondrel.example");
+    EXPECT_EQ(box.siteAddress, "http://www.ondrel.test");
     ASSERT_NE(box.titleLabel, nullptr);
     EXPECT_EQ(TestSupport::WindowText(box.titleLabel->window), L"Ondrel 1.1.0.0");
 

@@ -14,6 +14,7 @@ using namespace VelkUtility;
 using ControlsTest::Canvas;
 using ControlsTest::Extent;
 using ControlsTest::ExtentOf;
+using TestSupport::IsInkOf;
 
 namespace {
 
@@ -254,7 +255,7 @@ TEST(DrawingText, ContextKeepsItsColourAndFontAndIsLeftTransparent) {
         EXPECT_EQ(GetCurrentObject(canvas.dc, OBJ_FONT), before) << c.name;
         // Drawn in the colour asked for (smoothed edges blend it with white), on a transparent
         // background.
-        EXPECT_GT(canvas.Count([](COLORREF p) { return p == Red; }), 0) << c.name;
+        EXPECT_GT(canvas.Count([](COLORREF p) { return IsInkOf(p, Red); }), 0) << c.name;
         EXPECT_EQ(canvas.Count([](COLORREF p) { return GetRValue(p) != 255; }), 0) << c.name;
         SelectObject(canvas.dc, original);
     }

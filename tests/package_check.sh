@@ -5,8 +5,12 @@
 # the program in each release package <root>/dist/Ondrel-<version>-win64.zip / -win32.zip that
 # is there must be a Windows GUI program of the right machine that imports system DLLs only (no
 # MinGW runtime DLL beside it) and carries the icon group 1005, the version record (<version>,
-# ProductName Ondrel) and the manifest asking for asInvoker. A package must hold its program
-# and LEGGIMI.txt in one folder named after it, and nothing else.
+# ProductName Ondrel) and the manifest asking for asInvoker. A zip must hold its program and
+# LEGGIMI.txt in one folder named after it, and nothing else. Beside each zip lies its installer
+# Ondrel-<version>-win64-setup.exe / -win32-setup.exe: a Windows GUI program of the same machine
+# with an icon, the version record and the manifest asking for asInvoker (what it installs is
+# tested under Wine by tests/installer_test.sh). When dist/ holds packages, dist/SHA256SUMS
+# lists exactly those of the version, with their right SHA-256.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -105,6 +109,54 @@ for info in zipfile.ZipFile(sys.argv[1]).infolist():
         check_program "$scratch/$bits/$name/Ondrel.exe" "dist/$name.zip: Ondrel.exe" "$machine"
     fi
 done
+
+# check_installer <file> <label> x64|x86
+check_installer() {
+    local file="$1" label="$2" machine="$3"
+    checked=$((checked + 1))
+    echo "$label ($machine, $(stat -c %s "$file") bytes)"
+    # NSIS gives the installer's icon group the number 103.
+    if "$python" "$pe_resources" check "$file" --machine "$machine" --version "$version" \
+        --product Ondrel --icon-group 103; then
+        echo "  icon group 103, version $version, ProductName Ondrel, manifest asInvoker"
+    else
+        fail "$label: resources"
+    fi
+}
+
+packages=()
+for bits in 64 32; do
+    name="Ondrel-$version-win$bits"
+    machine=x64
+    [ "$bits" = 32 ] && machine=x86
+    if [ -f "$root/dist/$name.zip" ]; then
+        packages+=("$name.zip")
+    fi
+    if [ -f "$root/dist/$name-setup.exe" ]; then
+        packages+=("$name-setup.exe")
+        check_installer "$root/dist/$name-setup.exe" "dist/$name-setup.exe" "$machine"
+    elif [ -f "$root/dist/$name.zip" ]; then
+        fail "dist/$name.zip has no installer beside it (dist/$name-setup.exe)"
+    fi
+done
+
+if [ "${#packages[@]}" -gt 0 ]; then
+    sums="$root/dist/SHA256SUMS"
+    if [ ! -f "$sums" ]; then
+        fail "dist/ holds packages but no SHA256SUMS"
+    else
+        listed="$(sed 's/^[0-9a-f]\{64\}  //' "$sums" | sort)"
+        expected="$(printf '%s\n' "${packages[@]}" | sort)"
+        if [ "$listed" != "$expected" ]; then
+            fail "dist/SHA256SUMS lists: $(tr '\n' ' ' <<<"$listed")"
+        fi
+        if (cd "$root/dist" && sha256sum --quiet -c SHA256SUMS); then
+            echo "dist/SHA256SUMS: ${#packages[@]} package(s), every SHA-256 right"
+        else
+            fail "dist/SHA256SUMS does not match the packages"
+        fi
+    fi
+fi
 
 if [ "$checked" -eq 0 ]; then
     fail "no program to check"

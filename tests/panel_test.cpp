@@ -286,8 +286,10 @@ TEST_F(PanelChildColourTest, ChildTextColourColoursTheChildText) {
     PumpMessages(30);
     const PixelImage image = CaptureClient(child);
     ASSERT_FALSE(image.Empty());
-    EXPECT_GT(image.Count(RGB(255, 0, 0)), 0) << "text drawn in the child text colour";
-    EXPECT_EQ(image.CountIf([](COLORREF c) { return c == 0; }), 0) << "no default black text";
+    EXPECT_GT(image.CountIf([](COLORREF c) { return IsInkOf(c, RGB(255, 0, 0)); }), 0)
+        << "text drawn in the child text colour";
+    EXPECT_EQ(image.CountIf([](COLORREF c) { return IsInkOf(c, RGB(0, 0, 0)); }), 0)
+        << "no default black text";
 }
 
 TEST_F(PanelTest, OnControlColorSetsTheContextColoursAndKeepsOnlyItsOwnBrushes) {

@@ -15,8 +15,8 @@
 
 namespace AboutTest {
 
-constexpr const char* TestSite = "http://www.ondrel.example";
-constexpr const char* TestMail = "info@ondrel.example";
+constexpr const char* TestSite = "http://www.ondrel.test";
+constexpr const char* TestMail = "info@ondrel.test";
 
 // A window's rectangle in the client coordinates of its parent window.
 inline RECT RectInParent(HWND window) {

@@ -112,4 +112,24 @@ bool ColorNear(COLORREF a, COLORREF b, int tolerance) {
            std::abs(static_cast<int>(GetBValue(a)) - static_cast<int>(GetBValue(b))) <= tolerance;
 }
 
+bool IsInkOf(COLORREF pixel, COLORREF ink, COLORREF background) {
+    const int p[3] = {GetRValue(pixel), GetGValue(pixel), GetBValue(pixel)};
+    const int c[3] = {GetRValue(ink), GetGValue(ink), GetBValue(ink)};
+    const int b[3] = {GetRValue(background), GetGValue(background), GetBValue(background)};
+    // Slack for gamma and rounding of the blend.
+    const int slack = 24;
+    int toInk = 0;
+    int toBackground = 0;
+    for (int i = 0; i < 3; ++i) {
+        const int low = c[i] < b[i] ? c[i] : b[i];
+        const int high = c[i] < b[i] ? b[i] : c[i];
+        if (p[i] < low - slack || p[i] > high + slack) {
+            return false;
+        }
+        toInk += std::abs(p[i] - c[i]);
+        toBackground += std::abs(p[i] - b[i]);
+    }
+    return toInk <= toBackground;
+}
+
 } // namespace TestSupport

@@ -9,3 +9,4 @@
 #include "ScratchWindow.h"
 #include "SoundCapture.h"
 #include "WindowInfo.h"
+#include "Wine.h"

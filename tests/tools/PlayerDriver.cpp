@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 namespace OndrelTools {
 
@@ -313,6 +314,42 @@ void PlayerDriver::PressKey(WORD key) const {
     SendInput(1, &inputs[0], sizeof(INPUT));
     Sleep(30);
     SendInput(1, &inputs[1], sizeof(INPUT));
+}
+
+void PlayerDriver::KeyDown(WORD key) const {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
+void PlayerDriver::KeyUp(WORD key) const {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(INPUT));
+}
+
+void PlayerDriver::PressChord(const std::vector<WORD>& keys) const {
+    for (WORD key : keys) {
+        KeyDown(key);
+        Sleep(30);
+    }
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+        KeyUp(*key);
+        Sleep(30);
+    }
+}
+
+HWND PlayerDriver::FocusedWindow() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    const DWORD thread = main != nullptr ? GetWindowThreadProcessId(main, nullptr) : 0;
+    if (thread == 0 || !GetGUIThreadInfo(thread, &info)) {
+        return nullptr;
+    }
+    return info.hwndFocus;
 }
 
 POINT PlayerDriver::BoxCentre(int box) {

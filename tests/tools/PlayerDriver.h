@@ -49,6 +49,13 @@ public:
     // A left click at the centre of a window (a button, for instance).
     void ClickCentre(HWND window) const;
     void PressKey(WORD key) const;
+    // One key going down or up, for a key held across other input.
+    void KeyDown(WORD key) const;
+    void KeyUp(WORD key) const;
+    // Keys pressed in order and released in reverse order (Alt+F4, Shift+Tab).
+    void PressChord(const std::vector<WORD>& keys) const;
+    // The program's window with the keyboard focus, as the system records it; null for none.
+    HWND FocusedWindow() const;
 
     // The box of the board that is lit on the screen now: 1 to 4, 0 for a dark board, -1 when
     // the board shows something else (several boxes lit, another window over it).

@@ -1,8 +1,13 @@
-// Plays the built game from outside and saves pictures of it, for scripts/screenshots.sh:
+// Plays the built game from outside:
 //   ondrel_driver shots <folder> [Ondrel.exe]
-// writes <folder>\main-idle.bmp, main-showing.bmp, main-turn.bmp, main-won.bmp, main-lost.bmp,
-// about.bmp and exit-question.bmp, then quits the game through its exit question.
-// Exit code 0 when every picture was taken and the game ended with 0.
+// for scripts/screenshots.sh: writes <folder>\main-idle.bmp, main-showing.bmp, main-turn.bmp,
+// main-won.bmp, main-lost.bmp, about.bmp and exit-question.bmp, then quits the game through its
+// exit question. Exit code 0 when every picture was taken and the game ended with 0.
+//   ondrel_driver quit <Ondrel.exe> [<program> [<argument>...]]
+// for tests/installer_test.sh: starts the game, waits for its main window, runs the program
+// while the game is open when one is given (and prints its exit code), then closes the game
+// with Alt+F4 and answers Yes to the exit question. Exit code 0 when all of that happened and
+// the game ended with 0.
 
 #include "tools/PlayerDriver.h"
 
@@ -139,6 +144,103 @@ int TakeShots(const std::wstring& folder, std::wstring program) {
     return session.Failed() ? 1 : 0;
 }
 
+BOOL CALLBACK TakeStaticText(HWND child, LPARAM data) {
+    wchar_t name[16] = {};
+    GetClassNameW(child, name, 16);
+    if (_wcsicmp(name, L"Static") == 0 && GetWindowTextLengthW(child) > 0) {
+        wchar_t text[256] = {};
+        GetWindowTextW(child, text, 256);
+        *reinterpret_cast<std::wstring*>(data) = text;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The text of a message box: its static control with text (the icon's has none).
+std::wstring MessageBoxText(HWND box) {
+    std::wstring text;
+    EnumChildWindows(box, TakeStaticText, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
+// Runs a program and waits for it to end: its exit code, or -1 when it did not start or end in
+// time. Arguments with spaces are quoted, except "/D=<folder>" and "_?=<folder>", which
+// installers and uninstallers take only as they are.
+long RunAndWait(const std::vector<std::wstring>& command, int timeoutMs) {
+    std::wstring commandLine;
+    for (const std::wstring& argument : command) {
+        const bool quote = argument.find(L' ') != std::wstring::npos &&
+                           argument.compare(0, 3, L"/D=") != 0 &&
+                           argument.compare(0, 3, L"_?=") != 0;
+        commandLine +=
+            (commandLine.empty() ? L"" : L" ") + (quote ? L"\"" + argument + L"\"" : argument);
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(command[0].c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return -1;
+    }
+    long result = -1;
+    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        result = static_cast<long>(code);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return result;
+}
+
+int QuitThroughQuestion(const std::wstring& program, const std::vector<std::wstring>& whileOpen) {
+    PlayerDriver player;
+    if (!player.Start(program)) {
+        std::printf("failed: cannot start %ls\n", program.c_str());
+        return 1;
+    }
+    const std::wstring title =
+        OndrelTools::Latin1(std::string(MyGame::ProductName) + " " + MyGame::CopyrightNotice);
+    HWND main = player.WaitForMainWindow(title, 30000);
+    if (main == nullptr) {
+        std::printf("failed: no main window with the product name and copyright notice\n");
+        return 1;
+    }
+    std::printf("the main window is open\n");
+    if (!whileOpen.empty()) {
+        const long code = RunAndWait(whileOpen, 120000);
+        std::printf("while the game was open, %ls ended with %ld\n", whileOpen[0].c_str(), code);
+        DWORD gameCode = 0;
+        if (player.WaitForExit(0, &gameCode)) {
+            std::printf("failed: meanwhile the game ended (exit code %lu)\n", gameCode);
+            return 1;
+        }
+    }
+
+    player.BringToFront(main);
+    player.PressChord({VK_MENU, VK_F4});
+    HWND question = player.WaitForTopLevel(L"#32770", L"Uscita", WaitMs);
+    if (question == nullptr) {
+        std::printf("failed: Alt+F4 brought no exit question \"Uscita\"\n");
+        return 1;
+    }
+    const std::wstring text = MessageBoxText(question);
+    std::printf("exit question: \"%ls\"\n", text.c_str());
+    if (text != L"Vuoi realmente uscire?") {
+        std::printf("failed: the exit question reads otherwise\n");
+        return 1;
+    }
+    player.BringToFront(question);
+    player.ClickCentre(GetDlgItem(question, IDYES));
+    DWORD exitCode = 1;
+    if (!player.WaitForExit(WaitMs, &exitCode)) {
+        std::printf("failed: the game did not end after Yes\n");
+        return 1;
+    }
+    std::printf("the game ended with exit code %lu\n", exitCode);
+    return exitCode == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main() {
@@ -147,8 +249,11 @@ int main() {
     int result = 2;
     if (argv != nullptr && argc >= 3 && std::wstring(argv[1]) == L"shots") {
         result = TakeShots(argv[2], argc >= 4 ? argv[3] : L"");
+    } else if (argv != nullptr && argc >= 3 && std::wstring(argv[1]) == L"quit") {
+        result = QuitThroughQuestion(argv[2], std::vector<std::wstring>(argv + 3, argv + argc));
     } else {
-        std::printf("usage: ondrel_driver shots <folder> [Ondrel.exe]\n");
+        std::printf("usage: ondrel_driver shots <folder> [Ondrel.exe]\n"
+                    "       ondrel_driver quit <Ondrel.exe> [<program> [<argument>...]]\n");
     }
     LocalFree(argv);
     return result;
