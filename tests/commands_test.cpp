@@ -225,10 +225,25 @@ TEST_F(CommandsTest, OtherKeysThanEscapeAskNothing) {
     EXPECT_FALSE(answer.Seen());
 }
 
+namespace {
+
+// This process's top-level window with a caption; other test programs running at the same
+// time have windows of the same captions.
+HWND OwnWindowCaptioned(const wchar_t* caption) {
+    for (HWND window : TestSupport::EnumerateTopLevelWindows()) {
+        if (TestSupport::WindowText(window) == caption) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
 TEST_F(CommandsTest, InfoOpensTheAboutBoxAndDisablesTheMainWindow) {
     ClickInfo();
     ASSERT_NE(form->aboutForm, nullptr);
-    HWND about = FindWindowW(nullptr, L"Info...");
+    HWND about = OwnWindowCaptioned(L"Info...");
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about, form->aboutForm->window);
     EXPECT_TRUE(IsWindowVisible(about));
@@ -251,7 +266,7 @@ TEST_F(CommandsTest, InfoOpensTheAboutBoxAndDisablesTheMainWindow) {
     SendMessageW(box.okButton->window, WM_CHAR, VK_ESCAPE, 0);
     TestSupport::PumpMessages(50);
     EXPECT_TRUE(IsWindowEnabled(form->window));
-    EXPECT_EQ(FindWindowW(nullptr, L"Info..."), nullptr);
+    EXPECT_EQ(OwnWindowCaptioned(L"Info..."), nullptr);
     EXPECT_EQ(form->companion, nullptr);
 }
 

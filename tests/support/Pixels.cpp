@@ -116,20 +116,25 @@ bool IsInkOf(COLORREF pixel, COLORREF ink, COLORREF background) {
     const int p[3] = {GetRValue(pixel), GetGValue(pixel), GetBValue(pixel)};
     const int c[3] = {GetRValue(ink), GetGValue(ink), GetBValue(ink)};
     const int b[3] = {GetRValue(background), GetGValue(background), GetBValue(background)};
-    // Slack for gamma and rounding of the blend.
-    const int slack = 24;
-    int toInk = 0;
-    int toBackground = 0;
+    // How far along the way from the background to the ink each channel is; a smoothed edge
+    // moves every channel the same part of its way (give or take gamma and rounding).
+    double lowest = 1.0;
+    double highest = 0.0;
+    bool any = false;
     for (int i = 0; i < 3; ++i) {
-        const int low = c[i] < b[i] ? c[i] : b[i];
-        const int high = c[i] < b[i] ? b[i] : c[i];
-        if (p[i] < low - slack || p[i] > high + slack) {
-            return false;
+        const int span = c[i] - b[i];
+        if (std::abs(span) < 32) {
+            if (std::abs(p[i] - b[i]) > 32 && std::abs(p[i] - c[i]) > 32) {
+                return false;
+            }
+            continue;
         }
-        toInk += std::abs(p[i] - c[i]);
-        toBackground += std::abs(p[i] - b[i]);
+        const double part = static_cast<double>(p[i] - b[i]) / span;
+        lowest = part < lowest ? part : lowest;
+        highest = part > highest ? part : highest;
+        any = true;
     }
-    return toInk <= toBackground;
+    return any && lowest >= 0.5 && highest <= 1.15 && highest - lowest <= 0.25;
 }
 
 } // namespace TestSupport

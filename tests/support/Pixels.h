@@ -35,9 +35,9 @@ PixelImage CaptureDC(HDC dc, int x, int y, int width, int height);
 bool ColorNear(COLORREF a, COLORREF b, int tolerance = 8);
 
 // Whether a pixel belongs to text or lines drawn in the colour ink over background, smoothed
-// edges included: a blend of the two that is at least half ink (red text on white shows as
-// 0xFF6868 at its edges as well as 0xFF0000). Exact colours depend on the rasteriser and its
-// smoothing settings; this does not.
+// edges included: a blend of the two that is at least half ink in every channel (red text on white
+// shows as 0xFF6868 at its edges as well as 0xFF0000). Exact colours depend on the rasteriser and
+// its smoothing settings; this does not.
 bool IsInkOf(COLORREF pixel, COLORREF ink, COLORREF background = RGB(255, 255, 255));
 
 } // namespace TestSupport
