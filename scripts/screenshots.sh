@@ -18,10 +18,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/scripts/lib.sh"
 
 build="${1:-$root/build/win64}"
-ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
-if ! command -v convert >/dev/null 2>&1; then
-    ensure_packages imagemagick
-fi
+# ImageMagick's own package: a "convert" found on the PATH may be something else.
+ensure_packages "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" imagemagick
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
     if [ "$(realpath -m "$build")" = "$root/build/win64" ]; then
