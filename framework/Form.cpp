@@ -1,8 +1,8 @@
-#include "Form.h"
+#include "framework/Form.h"
 
-#include "Font.h"
-#include "TextHelpers.h"
-#include "WindowProcedure.h"
+#include "framework/Font.h"
+#include "framework/TextHelpers.h"
+#include "framework/WindowProcedure.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "PanelChildren.h"
+#include "framework/controls/PanelChildren.h"
 
-#include "../Font.h"
-#include "../TextHelpers.h"
-#include "../WindowProcedure.h"
+#include "framework/Font.h"
+#include "framework/TextHelpers.h"
+#include "framework/WindowProcedure.h"
 
 namespace VelkUtility {
 
