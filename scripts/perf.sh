@@ -30,8 +30,8 @@ trap 'rm -rf "$work"' EXIT
 # runtime, stripped), when the 32-bit compiler is there.
 bare32=""
 if command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1; then
-    if i686-w64-mingw32-g++-posix -std=c++17 -O3 -DNDEBUG -Wall -Wextra -Werror -mwindows \
-        -static -static-libgcc -static-libstdc++ -s \
+    if i686-w64-mingw32-g++-posix -std=c++17 -O3 -DNDEBUG -DUNICODE -D_UNICODE -Wall -Wextra \
+        -Werror -mwindows -static -static-libgcc -static-libstdc++ -s \
         "$root/tests/benchmarks/bare_window.cpp" -o "$work/bare_window32.exe" -luser32 -lgdi32; then
         bare32="$work/bare_window32.exe"
     fi

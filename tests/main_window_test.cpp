@@ -190,7 +190,7 @@ TEST_F(MainWindowTest, DisabledPlayButtonIsDrawnGreyOnLightGrey) {
 }
 
 TEST_F(MainWindowTest, HandCursorOverPlayButtonAlways) {
-    const HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
+    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
     EXPECT_EQ(CursorOver(form->playButton->window), hand);
     ClickPlay(*form);
     ASSERT_FALSE(IsWindowEnabled(form->playButton->window));
@@ -200,8 +200,8 @@ TEST_F(MainWindowTest, HandCursorOverPlayButtonAlways) {
 
 TEST_F(MainWindowTest, HandCursorOverTheBoardOnlyInThePlayersTurn) {
     form->timer->Stop();
-    const HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
-    const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
     EXPECT_EQ(CursorOver(form->board->window), arrow) << "idle";
     ClickPlay(*form);
     Step(*form);

@@ -87,7 +87,7 @@ void PanelChildren::Create() {
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = &FrameworkWindowProc;
     windowClass.hInstance = classInstance;
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = classBrush;
     windowClass.lpszClassName = className.c_str();
     classRegistered = RegisterClassW(&windowClass) != 0;
