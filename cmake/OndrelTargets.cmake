@@ -1,8 +1,10 @@
 # Settings shared by the project's own targets (not by third-party code such as GoogleTest).
 
 # Warnings as errors, the Windows version the program targets, and the MSVC manifest setting.
+# UNICODE makes the plain names of the Windows API (CreateWindowEx, IDC_ARROW) the wide ones;
+# the code still names every A or W function it calls.
 function(ondrel_target_defaults target)
-    target_compile_definitions(${target} PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601)
+    target_compile_definitions(${target} PRIVATE _WIN32_WINNT=0x0601 WINVER=0x0601 UNICODE _UNICODE)
     if(MSVC)
         target_compile_options(${target} PRIVATE /W4 /WX /EHsc)
         target_compile_definitions(${target} PRIVATE _CRT_SECURE_NO_WARNINGS)

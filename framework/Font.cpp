@@ -1,6 +1,6 @@
-#include "Font.h"
+#include "framework/Font.h"
 
-#include "TextHelpers.h"
+#include "framework/TextHelpers.h"
 
 #include <utility>
 

@@ -1,8 +1,8 @@
-#include "Form.h"
+#include "framework/Form.h"
 
-#include "Font.h"
-#include "TextHelpers.h"
-#include "WindowProcedure.h"
+#include "framework/Font.h"
+#include "framework/TextHelpers.h"
+#include "framework/WindowProcedure.h"
 
 #include <string>
 
@@ -99,10 +99,9 @@ void Form::Create() {
     classBrush = backColor == NoColor ? nullptr : CreateSolidBrush(backColor);
     windowClass.hbrBackground =
         classBrush != nullptr ? classBrush : GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)) /* IDC_ARROW */;
-    windowClass.hIcon = iconId != 0
-                            ? LoadIconW(instance, MAKEINTRESOURCEW(iconId))
-                            : LoadIconW(nullptr, MAKEINTRESOURCEW(32512)) /* IDI_APPLICATION */;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hIcon = iconId != 0 ? LoadIconW(instance, MAKEINTRESOURCEW(iconId))
+                                    : LoadIconW(nullptr, IDI_APPLICATION);
     classRegistered = RegisterClassW(&windowClass) != 0;
     if (!classRegistered && classBrush != nullptr) {
         DeleteObject(classBrush);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CommandElement.h"
-#include "GUIElement.h"
+#include "framework/CommandElement.h"
+#include "framework/GUIElement.h"
 
 namespace VelkUtility {
 

@@ -1,6 +1,6 @@
-#include "MessageLoop.h"
+#include "framework/MessageLoop.h"
 
-#include "Form.h"
+#include "framework/Form.h"
 
 #include <windows.h>
 

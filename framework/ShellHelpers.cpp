@@ -1,6 +1,6 @@
-#include "ShellHelpers.h"
+#include "framework/ShellHelpers.h"
 
-#include "TextHelpers.h"
+#include "framework/TextHelpers.h"
 
 #include <windows.h>
 #include <shellapi.h>

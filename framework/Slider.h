@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GUIElement.h"
+#include "framework/GUIElement.h"
 
 namespace VelkUtility {
 

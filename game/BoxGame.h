@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../framework/controls/PanelChildren.h"
+#include "framework/controls/PanelChildren.h"
 
 namespace VelkUtility {
 

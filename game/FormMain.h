@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../framework/Form.h"
+#include "framework/Form.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "../framework/MessageLoop.h"
-#include "FormMain.h"
-#include "ProgramInfo.h"
+#include "framework/MessageLoop.h"
+#include "game/FormMain.h"
+#include "game/ProgramInfo.h"
 
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "OndrelVersion.h"
+#include "resources/resource.h"
 
 // The program's own data, shown in its caption and its about box.
 namespace MyGame {
@@ -24,9 +25,10 @@ constexpr const char* FreewareNotice = "Tasti: 1, 2, 3, 4 per le caselle;\r\n"
                                        "gli autori non rispondono di eventuali\r\n"
                                        "danni derivanti dal suo uso.";
 
-constexpr int ClickSoundId = 1008;
-constexpr int MainLogoId = 1007;
-constexpr int AboutLogoId = 1006;
-constexpr int IconId = 1005;
+// The numbers the resource script gives the sound, the logos and the icon.
+constexpr int ClickSoundId = IDR_CLICK_WAVE;
+constexpr int MainLogoId = IDB_LOGO_MAIN;
+constexpr int AboutLogoId = IDB_LOGO_ABOUT;
+constexpr int IconId = IDI_ONDREL;
 
 } // namespace MyGame

@@ -1,4 +1,5 @@
 #include "TreadSound.h"
+#include "resources/resource.h"
 
 #include <mmsystem.h>
 
@@ -13,7 +14,7 @@ int soundSerial = 0;
 
 namespace {
 
-constexpr int ClickSoundId = 1008;
+constexpr int ClickSoundId = IDR_CLICK_WAVE;
 constexpr int DefaultWaitMs = 1000;
 // Part of waitMs kept back for the playback to wind down after it has been asked to stop.
 constexpr DWORD StopReserveMs = 150;

@@ -9,21 +9,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # shellcheck source=scripts/lib.sh
 source "$root/scripts/lib.sh"
 
-build="$root/build/bench"
-if [ $# -gt 0 ] && [ "$1" != "--" ]; then
-    build="$1"
-    shift
-fi
-if [ $# -gt 0 ] && [ "$1" = "--" ]; then
-    shift
-fi
-mkdir -p "$build"
-build="$(cd "$build" && pwd)"
-
-ensure_packages "${BUILD_PACKAGES[@]}"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake --preset win64 -S "$root" -B "$build" >/dev/null
-fi
+bench_build_dir "$root" "$@"
+set -- "${bench_args[@]}"
 # The keeper holds Wine's desktop for the test environment.
 cmake --build "$build" -j2 --target benchmarks desktop_keeper
 

@@ -107,3 +107,29 @@ REG
     rm -f "$settings"
     echo "bench $WINE_BENCH_VERSION" >"$marker"
 }
+
+# The build folder of the benchmark scripts (scripts/bench.sh, gdi-leak-check.sh, perf.sh), from
+# their arguments: [build-dir] [-- arguments of the benchmarks]. Sets $build to the folder's
+# absolute path (build/bench when none is given), configured with the win64 preset when new and
+# with the build packages installed, and $bench_args to the arguments after "--".
+#   bench_build_dir <root> "$@"; set -- "${bench_args[@]}"
+bench_build_dir() {
+    local root="$1"
+    shift
+    build="$root/build/bench"
+    if [ $# -gt 0 ] && [ "$1" != "--" ]; then
+        build="$1"
+        shift
+    fi
+    if [ $# -gt 0 ] && [ "$1" = "--" ]; then
+        shift
+    fi
+    bench_args=("$@")
+    mkdir -p "$build"
+    build="$(cd "$build" && pwd)"
+
+    ensure_packages "${BUILD_PACKAGES[@]}"
+    if [ ! -f "$build/CMakeCache.txt" ]; then
+        cmake --preset win64 -S "$root" -B "$build" >/dev/null
+    fi
+}

@@ -2,7 +2,7 @@
 """Reads the header and the resources of a Windows program (PE file, 32 or 64 bits).
 
     pe_resources.py show  Ondrel.exe      what the file carries, for people
-    pe_resources.py check Ondrel.exe [--version 1.1.0.0] [--product Ondrel] [--icon-group 1005]
+    pe_resources.py check Ondrel.exe --icon-group N [--version 1.1.0.0] [--product Ondrel]
                                           [--machine x86|x64]
 
 check exits with 1 and says why when the program is not a Windows GUI program of the expected
@@ -222,9 +222,11 @@ def main():
     parser.add_argument("program")
     parser.add_argument("--version")
     parser.add_argument("--product")
-    parser.add_argument("--icon-group", type=int, default=1005)
+    parser.add_argument("--icon-group", type=int)
     parser.add_argument("--machine", choices=sorted(set(MACHINES.values())))
     args = parser.parse_args()
+    if args.command == "check" and args.icon_group is None:
+        parser.error("check needs --icon-group (IDI_ONDREL of resources/resource.h for the game)")
     try:
         with open(args.program, "rb") as file:
             pe = PeFile(file.read())

@@ -18,21 +18,8 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # shellcheck source=scripts/lib.sh
 source "$root/scripts/lib.sh"
 
-build="$root/build/bench"
-if [ $# -gt 0 ] && [ "$1" != "--" ]; then
-    build="$1"
-    shift
-fi
-if [ $# -gt 0 ] && [ "$1" = "--" ]; then
-    shift
-fi
-mkdir -p "$build"
-build="$(cd "$build" && pwd)"
-
-ensure_packages "${BUILD_PACKAGES[@]}"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake --preset win64 -S "$root" -B "$build" >/dev/null
-fi
+bench_build_dir "$root" "$@"
+set -- "${bench_args[@]}"
 cmake --build "$build" -j2 --target Ondrel bare_window bare_window_imports perf_table_bench \
     level_gdi_bench desktop_keeper >/dev/null
 
@@ -43,8 +30,8 @@ trap 'rm -rf "$work"' EXIT
 # runtime, stripped), when the 32-bit compiler is there.
 bare32=""
 if command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1; then
-    if i686-w64-mingw32-g++-posix -std=c++17 -O3 -DNDEBUG -Wall -Wextra -Werror -mwindows \
-        -static -static-libgcc -static-libstdc++ -s \
+    if i686-w64-mingw32-g++-posix -std=c++17 -O3 -DNDEBUG -DUNICODE -D_UNICODE -Wall -Wextra \
+        -Werror -mwindows -static -static-libgcc -static-libstdc++ -s \
         "$root/tests/benchmarks/bare_window.cpp" -o "$work/bare_window32.exe" -luser32 -lgdi32; then
         bare32="$work/bare_window32.exe"
     fi

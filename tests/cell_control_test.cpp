@@ -53,6 +53,14 @@ int DifferentPixels(const PixelImage& a, const PixelImage& b) {
     return count;
 }
 
+// Gives the cell a picture of the size, placed as align says.
+void SetPicture(CellControl& cell, HBITMAP picture, int width, int height, int align) {
+    cell.picture = picture;
+    cell.pictureWidth = width;
+    cell.pictureHeight = height;
+    cell.pictureAlign = align;
+}
+
 class CellControlTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -60,22 +68,41 @@ protected:
         ASSERT_NE(form->window, nullptr);
     }
 
+    // Puts the cell at (10, 10) in the form, 200 x 50.
+    static void Place(CellControl& cell) {
+        cell.x = 10;
+        cell.y = 10;
+        cell.width = 200;
+        cell.height = 50;
+    }
+
     std::unique_ptr<Form> form;
 };
 
 } // namespace
 
-TEST(CellControl, NewCellIsAPanelWithoutTabStopAndTheDocumentedLook) {
-    CellControl cell(nullptr);
+// A cell with nothing set is a 100 x 50 panel window that is no tab stop, with its picture on
+// the right; its text is black, centred and in Tahoma 14 (the next test).
+TEST_F(CellControlTest, NewCellIsAnUntabbedPanelWithItsPictureOnTheRight) {
+    CellControl cell(form.get());
     EXPECT_EQ(cell.typeName, "panel");
-    EXPECT_FALSE(cell.tabStop);
-    EXPECT_EQ(cell.fontName, "Tahoma");
-    EXPECT_EQ(cell.fontSize, 14);
-    EXPECT_EQ(cell.textAlign, 2);
-    EXPECT_EQ(cell.textColor, 0u);
-    EXPECT_EQ(cell.pictureAlign, 1);
-    EXPECT_EQ(cell.width, 100);
-    EXPECT_EQ(cell.height, 50);
+    cell.Create();
+    ASSERT_NE(cell.window, nullptr);
+    RECT client{};
+    GetClientRect(cell.window, &client);
+    EXPECT_EQ(client.right, 100);
+    EXPECT_EQ(client.bottom, 50);
+    EXPECT_EQ(StyleOf(cell.window) & WS_TABSTOP, 0);
+
+    HBITMAP picture = MakeBitmap(16, 16, Red);
+    ASSERT_NE(picture, nullptr);
+    cell.picture = picture;
+    cell.pictureWidth = 16;
+    cell.pictureHeight = 16;
+    const InkBox red = FindInk(Render(cell, 100, 50), [](COLORREF c) { return c == Red; });
+    DeleteObject(picture);
+    EXPECT_EQ(red.count, 256);
+    EXPECT_EQ(red.left, 81) << "3 pixels from the right edge, as pictureAlign 1 places it";
 }
 
 TEST(CellControl, TextIsBlackCentredAndVerticallyPlacedByTheLineHeight) {
@@ -157,28 +184,39 @@ TEST(CellControl, StyleFlagsShapeTheCellFont) {
     CellControl plain(nullptr);
     plain.text = L"Hai indovinato";
     const PixelImage regular = Render(plain, 220, 50);
-    const int regularInk = FindInk(regular, IsDark).count;
-    ASSERT_GT(regularInk, 0);
+    const InkBox regularInk = FindInk(regular, IsDark);
+    ASSERT_GT(regularInk.count, 0);
 
-    CellControl heavy(nullptr);
-    heavy.text = plain.text;
-    heavy.bold = true;
-    EXPECT_GT(FindInk(Render(heavy, 220, 50), IsDark).count, regularInk);
-
-    CellControl slanted(nullptr);
-    slanted.text = plain.text;
-    slanted.italic = true;
-    EXPECT_GT(DifferentPixels(Render(slanted, 220, 50), regular), 0);
-
-    CellControl lined(nullptr);
-    lined.text = plain.text;
-    lined.underline = true;
-    EXPECT_GT(FindInk(Render(lined, 220, 50), IsDark).count, regularInk);
-
-    CellControl larger(nullptr);
-    larger.text = plain.text;
-    larger.fontSize = 28;
-    EXPECT_GT(FindInk(Render(larger, 220, 50), IsDark).Height(), FindInk(regular, IsDark).Height());
+    enum class Shows { MoreInk, OtherPixels, TallerInk };
+    struct Case {
+        const char* name;
+        void (*set)(CellControl& cell);
+        Shows shows;
+    };
+    const Case cases[] = {
+        {"bold", [](CellControl& cell) { cell.bold = true; }, Shows::MoreInk},
+        {"italic", [](CellControl& cell) { cell.italic = true; }, Shows::OtherPixels},
+        {"underline", [](CellControl& cell) { cell.underline = true; }, Shows::MoreInk},
+        {"size 28", [](CellControl& cell) { cell.fontSize = 28; }, Shows::TallerInk},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CellControl cell(nullptr);
+        cell.text = plain.text;
+        c.set(cell);
+        const PixelImage image = Render(cell, 220, 50);
+        switch (c.shows) {
+        case Shows::MoreInk:
+            EXPECT_GT(FindInk(image, IsDark).count, regularInk.count);
+            break;
+        case Shows::OtherPixels:
+            EXPECT_GT(DifferentPixels(image, regular), 0);
+            break;
+        case Shows::TallerInk:
+            EXPECT_GT(FindInk(image, IsDark).Height(), regularInk.Height());
+            break;
+        }
+    }
 }
 
 TEST(CellControl, ElementFontReplacesTheCellFontForHeightAndDrawing) {
@@ -239,10 +277,7 @@ TEST(CellControl, PicturePlacementFollowsTheAlignment) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.align);
         CellControl cell(nullptr);
-        cell.picture = picture;
-        cell.pictureWidth = 16;
-        cell.pictureHeight = 16;
-        cell.pictureAlign = c.align;
+        SetPicture(cell, picture, 16, 16, c.align);
         const PixelImage image = Render(cell, 100, 50);
         EXPECT_EQ(image.Count(Red), 255);
         for (int y = 17; y < 33; ++y) {
@@ -263,10 +298,7 @@ TEST(CellControl, PictureLiesOverTheText) {
     HBITMAP picture = MakeBitmap(40, 30, Red);
     CellControl cell(nullptr);
     cell.text = L"WWWWWWWWWWWWWW";
-    cell.picture = picture;
-    cell.pictureWidth = 40;
-    cell.pictureHeight = 30;
-    cell.pictureAlign = 2;
+    SetPicture(cell, picture, 40, 30, 2);
     const PixelImage image = Render(cell, 100, 50);
     ASSERT_GT(FindInk(image, IsDark).count, 0) << "text around the picture";
     EXPECT_EQ(FindInk(image, IsDark, 30, 10, 70, 40).count, 0) << "none shows through it";
@@ -279,10 +311,7 @@ TEST(CellControl, EmptyTextDrawsOnlyTheMarkAndThePicture) {
     HBITMAP picture = MakeBitmap(16, 16, Red);
     CellControl cell(nullptr);
     cell.marked = true;
-    cell.picture = picture;
-    cell.pictureWidth = 16;
-    cell.pictureHeight = 16;
-    cell.pictureAlign = 0;
+    SetPicture(cell, picture, 16, 16, 0);
     const PixelImage image = Render(cell, 100, 50);
     EXPECT_EQ(image.Count(Red), 256);
     const InkBox mark = FindInk(image, IsDark, 100 - lineHeight, 50 - lineHeight);
@@ -313,10 +342,7 @@ TEST(CellControl, PaintedBackgroundIsFilledBeforeTheText) {
 
 TEST_F(CellControlTest, CreatedCellShowsItsTextOnScreen) {
     CellControl cell(form.get());
-    cell.x = 10;
-    cell.y = 10;
-    cell.width = 200;
-    cell.height = 50;
+    Place(cell);
     cell.SetText(std::string("Livello: 0"));
     EXPECT_EQ(cell.text, L"Livello: 0") << "stored before Create";
     cell.Create();
@@ -333,10 +359,7 @@ TEST_F(CellControlTest, CreatedCellShowsItsTextOnScreen) {
 
 TEST_F(CellControlTest, SetTextRepaintsWithoutFurtherCalls) {
     CellControl cell(form.get());
-    cell.x = 10;
-    cell.y = 10;
-    cell.width = 200;
-    cell.height = 50;
+    Place(cell);
     cell.text = L"Livello: 0";
     cell.Create();
     PumpMessages(50);
@@ -362,10 +385,7 @@ TEST_F(CellControlTest, SetTextRepaintsWithoutFurtherCalls) {
 
 TEST_F(CellControlTest, BackColourSetAfterCreateSurvivesRepaints) {
     CellControl cell(form.get());
-    cell.x = 10;
-    cell.y = 10;
-    cell.width = 200;
-    cell.height = 50;
+    Place(cell);
     cell.text = L"Info";
     cell.Create();
     PumpMessages(30);

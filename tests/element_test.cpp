@@ -10,9 +10,14 @@
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace VelkUtility;
@@ -61,46 +66,72 @@ protected:
     std::unique_ptr<TestElement> parentElement;
 };
 
+// Whether a tooltip window belongs to this thread.
+bool ThreadHasAToolTip() {
+    bool found = false;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM result) -> BOOL {
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0) {
+                *reinterpret_cast<bool*>(result) = true;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 } // namespace
 
 // ---- Construction and registry ----
 
-TEST(ElementRegistry, FreshElementHasTheDefaultsAndIsTheLastEntry) {
+// An element with nothing set makes an enabled, empty 100 x 50 window at (100, 100), with the
+// system font and no tooltip, paints no colour of its own and leaves the cursor to its class.
+TEST(ElementRegistry, FreshElementMakesTheDefaultWindowAndIsTheLastEntry) {
     ASSERT_TRUE(elementRegistry.empty()) << "each test starts in a fresh process";
-    TestElement first(nullptr);
-    TestElement e(nullptr);
-
-    EXPECT_EQ(e.width, 100);
-    EXPECT_EQ(e.height, 50);
-    EXPECT_EQ(e.x, 100);
-    EXPECT_EQ(e.y, 100);
-    EXPECT_TRUE(e.enabled);
-    EXPECT_FALSE(e.created);
-    EXPECT_EQ(e.backColor, NoColor);
-    EXPECT_EQ(e.backColor, 0xFFFFFFFFu);
-    EXPECT_FALSE(e.backPainted);
-    EXPECT_TRUE(e.text.empty());
-    EXPECT_TRUE(e.focusText.empty());
-    EXPECT_TRUE(e.typeName.empty());
-    EXPECT_TRUE(e.toolTip.empty());
-    EXPECT_EQ(e.id, 0);
-    EXPECT_EQ(e.window, nullptr);
-    EXPECT_EQ(e.toolTipWindow, nullptr);
-    EXPECT_EQ(e.parent, nullptr);
-    EXPECT_EQ(e.font, nullptr);
-    EXPECT_EQ(e.baseWindowProc, nullptr);
-    EXPECT_FALSE(e.waitCursor);
-    EXPECT_FALSE(e.handCursor);
-    EXPECT_FALSE(e.createdNotified);
-    EXPECT_EQ(e.onCreated, nullptr);
-    EXPECT_EQ(e.onLeftButtonUp, nullptr);
-    EXPECT_EQ(e.onChar, nullptr);
-    EXPECT_EQ(e.onTextChanged, nullptr);
-    EXPECT_EQ(e.onMouseLeave, nullptr);
-
+    TestSupport::ScratchWindow host;
+    TestElement first(host);
+    TestElement e(host);
     ASSERT_EQ(elementRegistry.size(), 2u);
     EXPECT_EQ(elementRegistry.front(), &first);
     EXPECT_EQ(elementRegistry.back(), &e);
+    EXPECT_EQ(FindByWindow(nullptr), nullptr);
+    EXPECT_EQ(e.window, nullptr) << "no window before Create";
+
+    e.Create();
+    ASSERT_NE(e.window, nullptr);
+    EXPECT_EQ(FindByWindow(e.window), &e);
+    const RECT rect = RectInParent(e.window);
+    EXPECT_EQ(rect.left, 100);
+    EXPECT_EQ(rect.top, 100);
+    EXPECT_EQ(rect.right, 200);
+    EXPECT_EQ(rect.bottom, 150);
+    EXPECT_TRUE(IsWindowEnabled(e.window));
+    EXPECT_EQ(GetWindowTextLengthW(e.window), 0);
+    EXPECT_EQ(SendMessageW(e.window, WM_GETFONT, 0, 0), 0) << "no font of its own";
+    EXPECT_EQ(e.GetToolTip(), "");
+    EXPECT_FALSE(ThreadHasAToolTip()) << "no tooltip window";
+
+    // No colour: a paint leaves what is there.
+    HDC dc = GetDC(e.window);
+    ASSERT_NE(dc, nullptr);
+    HBRUSH teal = CreateSolidBrush(Teal);
+    const RECT client{0, 0, e.width, e.height};
+    FillRect(dc, &client, teal);
+    DeleteObject(teal);
+    EXPECT_EQ(e.OnControlColor(dc), nullptr);
+    ReleaseDC(e.window, dc);
+    e.OnPaint();
+    EXPECT_EQ(TestSupport::ReadPixel(e.window, 5, 5), Teal);
+
+    // No cursor of its own: WM_SETCURSOR goes on to the default processing.
+    SetCursor(nullptr);
+    FrameworkWindowProc(e.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(e.window),
+                        MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_NE(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+    EXPECT_NE(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
 }
 
 TEST(ElementRegistry, ConstructorStoresTheInstanceHandle) {
@@ -584,16 +615,32 @@ TEST(ElementEvents, OnCharAndOnCloseReturnTheCallbackAnswer) {
     }
 }
 
-TEST(ElementEvents, CursorFlagsAreStoredAndReported) {
-    TestElement e(nullptr);
+// Over the client area the hand wins over the wait cursor; a flag turned off again gives the
+// choice back.
+TEST(ElementEvents, CursorFlagsChooseTheCursorOverTheClientArea) {
+    TestSupport::ScratchWindow host;
+    TestElement e(host);
+    e.Create();
+    ASSERT_NE(e.window, nullptr);
+    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    const HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
+    const auto cursorOver = [&e] {
+        SetCursor(nullptr);
+        const LRESULT answer =
+            FrameworkWindowProc(e.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(e.window),
+                                MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return std::make_pair(answer, GetCursor());
+    };
+
     e.SetHandCursor(true);
-    EXPECT_TRUE(e.GetHandCursor());
-    EXPECT_FALSE(e.GetWaitCursor());
+    EXPECT_EQ(cursorOver(), std::make_pair(LRESULT{1}, hand));
     e.SetWaitCursor(true);
+    EXPECT_EQ(cursorOver(), std::make_pair(LRESULT{1}, hand)) << "both set";
     e.SetHandCursor(false);
-    EXPECT_TRUE(e.waitCursor);
-    EXPECT_FALSE(e.handCursor);
-    EXPECT_TRUE(e.GetWaitCursor());
+    EXPECT_EQ(cursorOver(), std::make_pair(LRESULT{1}, wait));
+    e.SetWaitCursor(false);
+    EXPECT_NE(cursorOver().second, hand);
+    EXPECT_NE(cursorOver().second, wait);
 }
 
 TEST_F(ElementOnHost, KillFocusReportsATextChangeOnlyWhenTheTextChanged) {

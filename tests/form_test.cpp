@@ -3,6 +3,7 @@
 
 #include "framework/Form.h"
 #include "framework/WindowProcedure.h"
+#include "resources/resource.h"
 #include "support/TestSupport.h"
 #include "support_forms.h"
 
@@ -130,11 +131,11 @@ TEST(FormCreate, ClassIconIsTheApplicationIconWithoutAnId) {
     Form form(Instance());
     form.Create();
     EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrW(form.window, GCLP_HICON)),
-              LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
+              LoadIconW(nullptr, IDI_APPLICATION));
 }
 
 TEST(FormCreate, ClassIconComesFromTheResourcesWithAnId) {
-    const int iconGroup = 1005;
+    const int iconGroup = IDI_ONDREL;
     HICON expected = LoadIconW(Instance(), MAKEINTRESOURCEW(iconGroup));
     ASSERT_NE(expected, nullptr) << "the test program carries the program's icon group";
     Form form(Instance());
@@ -366,7 +367,7 @@ TEST(FormDestructor, DestroysAnIconItOwns) {
 
 TEST(FormDestructor, LeavesABorrowedIconAlive) {
     HICON made = MakeIcon();
-    HICON shared = LoadIconW(Instance(), MAKEINTRESOURCEW(1005));
+    HICON shared = LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_ONDREL));
     ASSERT_NE(shared, nullptr);
     {
         std::unique_ptr<Form> form(FormsTest::NewForm());
@@ -380,7 +381,7 @@ TEST(FormDestructor, LeavesABorrowedIconAlive) {
     }
     EXPECT_TRUE(IconAlive(made));
     EXPECT_TRUE(IconAlive(shared));
-    EXPECT_EQ(LoadIconW(Instance(), MAKEINTRESOURCEW(1005)), shared);
+    EXPECT_EQ(LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_ONDREL)), shared);
     DestroyIcon(made);
 }
 

@@ -102,22 +102,52 @@ TEST_F(MainWindowTest, CellsStartWithTheLevelOnly) {
     }
 }
 
-TEST_F(MainWindowTest, FontsAreTheOnesTheWindowWasBuiltWith) {
+// The fonts as GDI realises them: each cell draws its text with its own, and the buttons'
+// captions take the window's font from the control-colour answer. The faces themselves are
+// checked by ProgramTexts.EveryFontIsRealisedWithTheFaceItAsksFor.
+TEST_F(MainWindowTest, CellsAndCaptionsAreDrawnInTheirFonts) {
     struct Expected {
-        VelkUtility::Font* font;
+        const char* name;
+        VelkUtility::CellControl* cell;
         const wchar_t* face;
         int height;
-        bool bold;
+        LONG weight;
     };
-    const Expected table[] = {{form->font, L"Lucida Console", 14, false},
-                              {form->messageFont, L"Arial", 22, true},
-                              {form->countFont, L"Arial", 48, true}};
+    const Expected table[] = {{"levelCell", form->levelCell, L"Lucida Console", 14, FW_NORMAL},
+                              {"messageCell", form->messageCell, L"Arial", 22, FW_BOLD},
+                              {"countCell", form->countCell, L"Arial", 48, FW_BOLD}};
+    HDC measure = CreateCompatibleDC(nullptr);
+    ASSERT_NE(measure, nullptr);
     for (const Expected& row : table) {
-        ASSERT_NE(row.font, nullptr);
-        EXPECT_EQ(row.font->face, row.face);
-        EXPECT_EQ(row.font->height, row.height);
-        EXPECT_EQ(row.font->bold, row.bold);
+        SCOPED_TRACE(row.name);
+        if (row.cell->font == nullptr) {
+            ADD_FAILURE() << "no font";
+            continue;
+        }
+        const HFONT handle = row.cell->font->GetHandle();
+        LOGFONTW asked{};
+        EXPECT_NE(GetObjectW(handle, sizeof(asked), &asked), 0);
+        EXPECT_EQ(std::wstring(asked.lfFaceName), row.face);
+        HGDIOBJ previous = SelectObject(measure, handle);
+        TEXTMETRICW metrics{};
+        EXPECT_TRUE(GetTextMetricsW(measure, &metrics));
+        EXPECT_NEAR(metrics.tmHeight, row.height, 1);
+        EXPECT_EQ(metrics.tmWeight, row.weight);
+        SelectObject(measure, previous);
     }
+    DeleteDC(measure);
+
+    HWND play = form->playButton->window;
+    HDC dc = GetDC(play);
+    ASSERT_NE(dc, nullptr);
+    SendMessageW(form->window, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(play));
+    LOGFONTW selected{};
+    EXPECT_NE(GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof(selected), &selected), 0);
+    ReleaseDC(play, dc);
+    EXPECT_EQ(std::wstring(selected.lfFaceName), L"Lucida Console");
+    EXPECT_EQ(selected.lfHeight, 14);
+    EXPECT_EQ(selected.lfWeight, FW_NORMAL);
 }
 
 TEST_F(MainWindowTest, PlayButtonIsWhiteOnRedWhileEnabled) {
@@ -190,7 +220,7 @@ TEST_F(MainWindowTest, DisabledPlayButtonIsDrawnGreyOnLightGrey) {
 }
 
 TEST_F(MainWindowTest, HandCursorOverPlayButtonAlways) {
-    const HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
+    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
     EXPECT_EQ(CursorOver(form->playButton->window), hand);
     ClickPlay(*form);
     ASSERT_FALSE(IsWindowEnabled(form->playButton->window));
@@ -200,8 +230,8 @@ TEST_F(MainWindowTest, HandCursorOverPlayButtonAlways) {
 
 TEST_F(MainWindowTest, HandCursorOverTheBoardOnlyInThePlayersTurn) {
     form->timer->Stop();
-    const HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
-    const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
     EXPECT_EQ(CursorOver(form->board->window), arrow) << "idle";
     ClickPlay(*form);
     Step(*form);
@@ -213,13 +243,13 @@ TEST_F(MainWindowTest, HandCursorOverTheBoardOnlyInThePlayersTurn) {
     EXPECT_EQ(CursorOver(form->board->window), arrow) << "after a wrong press";
 }
 
-TEST_F(MainWindowTest, CharacterFilters) {
-    EXPECT_FALSE(form->AcceptTextBoxChar(nullptr, 9));
-    EXPECT_FALSE(form->AcceptTextBoxChar(nullptr, 13));
-    EXPECT_TRUE(form->AcceptTextBoxChar(nullptr, 65));
-    EXPECT_TRUE(form->AcceptChar(9));
+TEST_F(MainWindowTest, TextBoxesRefuseTabAndReturnWhileTheFormTakesEveryCharacter) {
+    EXPECT_FALSE(form->AcceptTextBoxChar(nullptr, '\t'));
+    EXPECT_FALSE(form->AcceptTextBoxChar(nullptr, '\r'));
+    EXPECT_TRUE(form->AcceptTextBoxChar(nullptr, 'A'));
+    EXPECT_TRUE(form->AcceptChar('\t'));
     // WM_CHAR reaches the form's own filter, which lets everything through.
-    EXPECT_EQ(SendMessageW(form->window, WM_CHAR, 9, 0), 0);
+    EXPECT_EQ(SendMessageW(form->window, WM_CHAR, '\t', 0), 0);
 }
 
 TEST_F(MainWindowTest, WindowStyleIsFixedSizeWithMinimizeBox) {
@@ -267,11 +297,34 @@ TEST_F(MainWindowTest, MenuBarHoldsFileAndHelpInOrder) {
     EXPECT_EQ(GetMenuItemID(help, 1), static_cast<UINT>(form->homeItem->id));
 }
 
-TEST_F(MainWindowTest, TimerRunsFromTheStart) {
+// WM_TIMER messages of the timer that reach the main window.
+HWND tickWindow = nullptr;
+UINT_PTR tickId = 0;
+int ticksSeen = 0;
+LRESULT CALLBACK CountTicks(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && message->message == WM_TIMER &&
+        message->hwnd == tickWindow && message->wParam == tickId) {
+        ++ticksSeen;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Before any game the 30 ms timer already ticks at the main window, and its ticks reach the
+// game, which keeps the count of a showing at 0 while idle.
+TEST_F(MainWindowTest, TimerTicksAtTheWindowFromTheStart) {
     ASSERT_NE(form->timer, nullptr);
-    EXPECT_TRUE(form->timer->running);
     EXPECT_EQ(form->timer->interval, 30);
-    EXPECT_EQ(form->timer->parent, form.get());
+    tickWindow = form->window;
+    tickId = static_cast<UINT_PTR>(form->timer->id);
+    ticksSeen = 0;
+    HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, CountTicks, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    MyGame::tickCount = 5;
+    const bool ticked =
+        TestSupport::PumpUntil([] { return ticksSeen >= 2 && MyGame::tickCount == 0; }, 5000);
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(ticked) << ticksSeen << " ticks seen, tick count " << MyGame::tickCount;
 }
 
 TEST(MainWindowLifetime, FirstFormStaysTheMainForm) {

@@ -4,7 +4,8 @@
 # Each program given, the 32-bit build's (<root>/build/win32/Ondrel.exe) when there is one, and
 # the program in each release package <root>/dist/Ondrel-<version>-win64.zip / -win32.zip that
 # is there must be a Windows GUI program of the right machine that imports system DLLs only (no
-# MinGW runtime DLL beside it) and carries the icon group 1005, the version record (<version>,
+# MinGW runtime DLL beside it) and carries the program's icon group (IDI_ONDREL of
+# <root>/resources/resource.h), the version record (<version>,
 # ProductName Ondrel) and the manifest asking for asInvoker. A zip must hold its program and
 # LEGGIMI.txt in one folder named after it, and nothing else. Beside each zip lies its installer
 # Ondrel-<version>-win64-setup.exe / -win32-setup.exe: a Windows GUI program of the same machine
@@ -30,6 +31,11 @@ if [ -z "$version" ]; then
 fi
 pe_resources="$here/../scripts/pe_resources.py"
 python="${PYTHON:-python3}"
+icon_group="$(sed -n 's/^#define IDI_ONDREL \([0-9][0-9]*\)$/\1/p' "$root/resources/resource.h")"
+if [ -z "$icon_group" ]; then
+    echo "no IDI_ONDREL in $root/resources/resource.h" >&2
+    exit 2
+fi
 
 failures=0
 checked=0
@@ -67,8 +73,8 @@ check_program() {
     done <<<"$dlls"
 
     if "$python" "$pe_resources" check "$file" --machine "$machine" --version "$version" \
-        --product Ondrel --icon-group 1005; then
-        echo "  icon group 1005, version $version, ProductName Ondrel, manifest asInvoker"
+        --product Ondrel --icon-group "$icon_group"; then
+        echo "  icon group $icon_group, version $version, ProductName Ondrel, manifest asInvoker"
     else
         fail "$label: resources"
     fi

@@ -2,7 +2,7 @@
 // two logos, the icon group, the version record and the manifest.
 #include "support/TestSupport.h"
 
-#include "../game/ProgramInfo.h"
+#include "game/ProgramInfo.h"
 
 #include <gtest/gtest.h>
 

@@ -58,7 +58,7 @@ private:
                 hasNo = GetDlgItem(box, IDNO) != nullptr;
                 hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
                 hasOk = GetDlgItem(box, IDOK) != nullptr;
-                HICON question = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_QUESTION));
+                HICON question = LoadIconW(nullptr, IDI_QUESTION);
                 for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
                      child = GetWindow(child, GW_HWNDNEXT)) {
                     if ((TestSupport::StyleOf(child) & SS_TYPEMASK) == SS_ICON &&

@@ -140,7 +140,7 @@ inline RECT RectInParent(HWND child) {
 
 // The cursor the window procedure picks for a point in the window's client area.
 inline HCURSOR CursorOver(HWND window) {
-    SetCursor(LoadCursorA(nullptr, IDC_CROSS));
+    SetCursor(LoadCursorW(nullptr, IDC_CROSS));
     SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     return GetCursor();

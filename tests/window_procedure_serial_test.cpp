@@ -334,9 +334,9 @@ TEST_P(Cursors, ClientAreaShowsTheElementsChoice) {
     std::unique_ptr<Form> form(FormsTest::NewForm());
     form->SetHandCursor(c.hand);
     form->SetWaitCursor(c.wait);
-    HCURSOR arrow = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    HCURSOR hand = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));
-    HCURSOR wait = LoadCursorW(nullptr, MAKEINTRESOURCEW(32514));
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
     SetCursor(nullptr);
 
     const LRESULT answer =

@@ -1,8 +1,8 @@
-#include "Button.h"
+#include "framework/controls/Button.h"
 
-#include "../Font.h"
-#include "../TextHelpers.h"
-#include "Drawing.h"
+#include "framework/Font.h"
+#include "framework/TextHelpers.h"
+#include "framework/controls/Drawing.h"
 
 #include <utility>
 

@@ -1,8 +1,8 @@
-#include "CellControl.h"
+#include "framework/controls/CellControl.h"
 
-#include "../Font.h"
-#include "../TextHelpers.h"
-#include "Drawing.h"
+#include "framework/Font.h"
+#include "framework/TextHelpers.h"
+#include "framework/controls/Drawing.h"
 
 namespace VelkUtility {
 

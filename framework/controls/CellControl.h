@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PanelChildren.h"
+#include "framework/controls/PanelChildren.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "Drawing.h"
+#include "framework/controls/Drawing.h"
 
-#include "../Font.h"
-#include "../GUIElement.h"
-#include "../TextHelpers.h"
+#include "framework/Font.h"
+#include "framework/GUIElement.h"
+#include "framework/TextHelpers.h"
 
 #include <algorithm>
 #include <cwchar>

@@ -1,7 +1,7 @@
-#include "Image.h"
+#include "framework/controls/Image.h"
 
-#include "../Font.h"
-#include "Drawing.h"
+#include "framework/Font.h"
+#include "framework/controls/Drawing.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
-#include "Label.h"
+#include "framework/controls/Label.h"
 
-#include "../TextHelpers.h"
+#include "framework/TextHelpers.h"
 
 #include <utility>
 

@@ -1,8 +1,8 @@
-#include "Menu.h"
+#include "framework/controls/Menu.h"
 
-#include "../TextHelpers.h"
-#include "MenuBar.h"
-#include "SubMenu.h"
+#include "framework/TextHelpers.h"
+#include "framework/controls/MenuBar.h"
+#include "framework/controls/SubMenu.h"
 
 #include <algorithm>
 #include <utility>

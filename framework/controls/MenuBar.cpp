@@ -1,6 +1,6 @@
-#include "MenuBar.h"
+#include "framework/controls/MenuBar.h"
 
-#include "Menu.h"
+#include "framework/controls/Menu.h"
 
 namespace VelkUtility {
 

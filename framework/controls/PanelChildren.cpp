@@ -1,8 +1,8 @@
-#include "PanelChildren.h"
+#include "framework/controls/PanelChildren.h"
 
-#include "../Font.h"
-#include "../TextHelpers.h"
-#include "../WindowProcedure.h"
+#include "framework/Font.h"
+#include "framework/TextHelpers.h"
+#include "framework/WindowProcedure.h"
 
 namespace VelkUtility {
 
@@ -87,7 +87,7 @@ void PanelChildren::Create() {
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = &FrameworkWindowProc;
     windowClass.hInstance = classInstance;
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = classBrush;
     windowClass.lpszClassName = className.c_str();
     classRegistered = RegisterClassW(&windowClass) != 0;

@@ -1,8 +1,8 @@
-#include "SubMenu.h"
+#include "framework/controls/SubMenu.h"
 
-#include "../GUIElement.h"
-#include "../TextHelpers.h"
-#include "Menu.h"
+#include "framework/GUIElement.h"
+#include "framework/TextHelpers.h"
+#include "framework/controls/Menu.h"
 
 #include <algorithm>
 #include <utility>

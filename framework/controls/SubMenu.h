@@ -1,7 +1,7 @@
 #pragma once
 
-#include "../CommandElement.h"
-#include "Child.h"
+#include "framework/CommandElement.h"
+#include "framework/controls/Child.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "TextBox.h"
+#include "framework/controls/TextBox.h"
 
-#include "../Font.h"
-#include "../TextHelpers.h"
+#include "framework/Font.h"
+#include "framework/TextHelpers.h"
 
 namespace VelkUtility {
 

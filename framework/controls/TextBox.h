@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Child.h"
+#include "framework/controls/Child.h"
 
 #include <string>
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs a benchmark under Wine with its GDI trace on and prints the live GDI object count at each
 # "ONDREL-MARK <name>" line that the program writes to stderr, then the growth between the
-# first and the last marker. Run it inside the test environment of a build:
+# first and the last marker. Build the benchmark first (cmake --build <build-dir> --target
+# cell_paint_churn_bench), then run it inside the test environment of that build:
 #   scripts/test-env.sh <build-dir> -- tests/benchmarks/gdi_live_count.sh \
 #       <build-dir>/tests/benchmarks/cell_paint_churn_bench.exe [arguments]
 set -euo pipefail
